@@ -1,0 +1,277 @@
+#pragma once
+// Helpers for decoder tests: push a whole stream through the decoder and
+// collect the doubles; read reference decodings; measure accuracy against
+// them; run the Debian tools used as oracles.
+
+#include "decoder/MpegDecoderState.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace decodetest {
+
+inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return bytes;
+    uint8_t block[65536];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, f)) > 0)
+        bytes.insert(bytes.end(), block, block + n);
+    std::fclose(f);
+    return bytes;
+}
+
+// Reads a file, or its gzip-compressed form when the name ends in ".gz".
+inline std::vector<uint8_t> ReadMaybeGzipped(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    gzFile f = gzopen(path.c_str(), "rb");
+    if (f == nullptr) return bytes;
+    uint8_t block[65536];
+    int n;
+    while ((n = gzread(f, block, sizeof block)) > 0)
+        bytes.insert(bytes.end(), block, block + n);
+    gzclose(f);
+    return bytes;
+}
+
+inline std::string ConformancePath(const std::string& name) {
+    return std::string(TONEHALL_TEST_DATA) + "/conformance/" + name;
+}
+
+// The stream parameters of the first plausible header: version 10/20/25, layer, rate.
+struct StreamParameters {
+    int32_t version = 0;
+    int32_t layer = 0;
+    int32_t sampleRate = 0;
+    bool found = false;
+};
+
+inline StreamParameters FindStreamParameters(const std::vector<uint8_t>& bytes) {
+    static const int32_t rates[3][3] = {
+        {44100, 48000, 32000}, {22050, 24000, 16000}, {11025, 12000, 8000}};
+    StreamParameters p;
+    for (size_t i = 0; i + 4 <= bytes.size(); ++i) {
+        if (bytes[i] != 0xFF || (bytes[i + 1] & 0xE0) != 0xE0) continue;
+        const int v = (bytes[i + 1] >> 3) & 3, l = (bytes[i + 1] >> 1) & 3;
+        const int b = bytes[i + 2] >> 4, r = (bytes[i + 2] >> 2) & 3;
+        if (v == 1 || l == 0 || b == 0 || b == 15 || r == 3) continue;
+        p.version = v == 3 ? 10 : v == 2 ? 20 : 25;
+        p.layer = 4 - l;
+        p.sampleRate = rates[v == 3 ? 0 : v == 2 ? 1 : 2][r];
+        p.found = true;
+        return p;
+    }
+    return p;
+}
+
+// What a whole stream decoded to. samples holds every frame's output as the
+// decoder wrote it (interleaved when the frame has two channels);
+// frameChannels the channel count of each decoded frame.
+struct DecodedStream {
+    std::vector<double> samples;
+    std::vector<int32_t> frameChannels;
+    int32_t channels = 0; // of the first decoded frame
+    int32_t frames = 0;   // DECODE_OK results
+    int32_t errors = 0;   // DECODE_ERROR results
+};
+
+// Pushes `bytes` through a fresh decoder in chunks of `chunkSize`, decoding
+// until the decoder needs more after each chunk.
+inline DecodedStream DecodeStream(const std::vector<uint8_t>& bytes, const StreamParameters& p,
+                                  size_t chunkSize = 16384) {
+    DecodedStream result;
+    auto state = std::make_unique<MpegDecoderState>();
+    InitDecoder(*state);
+    std::vector<double> frame(kMinOutputCapacity / sizeof(double));
+    size_t offset = 0;
+    for (;;) {
+        int32_t bitrate = 0, done = 0;
+        const int32_t r = DecodeFrame(*state, frame.data(), kMinOutputCapacity, p.version, p.layer,
+                                      p.sampleRate, 0, bitrate, done);
+        if (r == DECODE_OK) {
+            ++result.frames;
+            result.samples.insert(result.samples.end(), frame.begin(),
+                                  frame.begin() + done / static_cast<int32_t>(sizeof(double)));
+            if (done > 0) {
+                result.frameChannels.push_back(state->header.channels);
+                if (result.channels == 0) result.channels = state->header.channels;
+            }
+        } else if (r == DECODE_ERROR) {
+            ++result.errors;
+        } else {
+            if (offset >= bytes.size()) break;
+            const size_t n = std::min(chunkSize, bytes.size() - offset);
+            QueueDecoderInput(*state, bytes.data() + offset, static_cast<int32_t>(n), offset);
+            offset += n;
+        }
+    }
+    FreeDecoder(*state);
+    return result;
+}
+
+inline DecodedStream DecodeFile(const std::string& path, size_t chunkSize = 16384) {
+    const std::vector<uint8_t> bytes = ReadMaybeGzipped(path);
+    return DecodeStream(bytes, FindStreamParameters(bytes), chunkSize);
+}
+
+// A reference decoding scaled to full scale 1.0, with the largest value its
+// integers can hold.
+struct Reference {
+    std::vector<double> samples;
+    int32_t channels = 0;
+    double maxValue = 0;
+    int32_t bits = 0;
+};
+
+// 16-bit signed little-endian interleaved PCM.
+inline Reference ReadPcm16(const std::vector<uint8_t>& bytes, int32_t channels) {
+    Reference ref;
+    ref.channels = channels;
+    ref.bits = 16;
+    ref.maxValue = 32767.0 / 32768.0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        ref.samples.push_back(static_cast<int16_t>(bytes[i] | (bytes[i + 1] << 8)) / 32768.0);
+    return ref;
+}
+
+// A 24-bit PCM WAVE file (plain or WAVE_FORMAT_EXTENSIBLE).
+inline Reference ReadWav24(const std::vector<uint8_t>& bytes) {
+    Reference ref;
+    ref.bits = 24;
+    ref.maxValue = 8388607.0 / 8388608.0;
+    size_t at = 12;
+    while (at + 8 <= bytes.size()) {
+        const uint32_t size = bytes[at + 4] | (bytes[at + 5] << 8) | (bytes[at + 6] << 16) |
+                              (static_cast<uint32_t>(bytes[at + 7]) << 24);
+        if (std::memcmp(&bytes[at], "fmt ", 4) == 0 && at + 10 < bytes.size())
+            ref.channels = bytes[at + 10] | (bytes[at + 11] << 8);
+        if (std::memcmp(&bytes[at], "data", 4) == 0) {
+            const size_t end = std::min(bytes.size(), at + 8 + size);
+            for (size_t i = at + 8; i + 2 < end; i += 3) {
+                int32_t v = bytes[i] | (bytes[i + 1] << 8) | (bytes[i + 2] << 16);
+                if (v & 0x800000) v -= 0x1000000;
+                ref.samples.push_back(v / 8388608.0);
+            }
+            break;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return ref;
+}
+
+struct Accuracy {
+    double rms = 0;
+    double maxAbs = 0;
+    size_t compared = 0;
+};
+
+// The conformance measure: over the values both hold, our output times
+// `gain`, rounded to 16 bits against a 16-bit reference, clipped to the
+// reference's range.
+inline Accuracy MeasureAccuracy(const std::vector<double>& ours, const Reference& ref,
+                                double gain) {
+    Accuracy a;
+    a.compared = std::min(ours.size(), ref.samples.size());
+    double sum = 0;
+    for (size_t i = 0; i < a.compared; ++i) {
+        double v = ours[i] * gain;
+        if (ref.bits == 16) v = std::nearbyint(v * 32768.0) / 32768.0;
+        v = std::clamp(v, -1.0, ref.maxValue);
+        const double d = v - ref.samples[i];
+        sum += d * d;
+        a.maxAbs = std::max(a.maxAbs, std::fabs(d));
+    }
+    if (a.compared > 0) a.rms = std::sqrt(sum / static_cast<double>(a.compared));
+    return a;
+}
+
+// Our gain correction: the window scale 32767 against the output factor 2^-15.
+constexpr double kGainCorrection = 32768.0 / 32767.0;
+
+// --- Debian tools as oracles ------------------------------------------------
+
+// True when the tool is runnable. A missing tool skips the test unless
+// TONEHALL_REQUIRE_TOOLS=1 is set.
+inline bool HaveTool(const std::string& name) {
+    const std::string command = "command -v " + name + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+inline bool ToolsRequired() {
+    const char* v = std::getenv("TONEHALL_REQUIRE_TOOLS");
+    return v != nullptr && std::string(v) == "1";
+}
+
+inline int RunCommand(const std::string& command) {
+    return std::system(command.c_str());
+}
+
+// Raw 32-bit float native-endian samples, as `mpg123 -e f32 -s` writes them.
+inline std::vector<double> ReadFloat32(const std::vector<uint8_t>& bytes) {
+    std::vector<double> out(bytes.size() / 4);
+    for (size_t i = 0; i < out.size(); ++i) {
+        float f;
+        std::memcpy(&f, &bytes[4 * i], 4);
+        out[i] = f;
+    }
+    return out;
+}
+
+// SNR in dB of `ours` x gain against `ref`, at the sample-frame offset in
+// [-maxShift, maxShift] that fits best (ours[i + shift] against ref[i]).
+struct Alignment {
+    int32_t shift = 0;
+    double snr = 0;
+    size_t compared = 0;
+};
+
+inline Alignment AlignAndMeasureSnr(const std::vector<double>& ours, const std::vector<double>& ref,
+                                    int32_t channels, double gain, int32_t maxShift = 2400) {
+    const auto error = [&](int32_t shift, size_t limitFrames, double& signal, size_t& n) {
+        double noise = 0;
+        signal = 0;
+        n = 0;
+        const size_t frames = std::min(ours.size(), ref.size()) / static_cast<size_t>(channels);
+        for (size_t f = 0; f < frames && f < limitFrames; ++f) {
+            const int64_t o = static_cast<int64_t>(f) + shift;
+            if (o < 0 || static_cast<size_t>(o) * channels + channels > ours.size()) continue;
+            for (int32_t c = 0; c < channels; ++c) {
+                const double r = ref[f * channels + c];
+                const double d = ours[static_cast<size_t>(o) * channels + c] * gain - r;
+                noise += d * d;
+                signal += r * r;
+                ++n;
+            }
+        }
+        return noise;
+    };
+    Alignment best;
+    double bestScore = -1;
+    for (int32_t shift = -maxShift; shift <= maxShift; ++shift) {
+        double signal;
+        size_t n;
+        const double noise = error(shift, 8192, signal, n);
+        if (n == 0) continue;
+        const double score = noise / static_cast<double>(n);
+        if (bestScore < 0 || score < bestScore) {
+            bestScore = score;
+            best.shift = shift;
+        }
+    }
+    double signal;
+    const double noise = error(best.shift, SIZE_MAX, signal, best.compared);
+    best.snr = noise > 0 ? 10.0 * std::log10(signal / noise) : 400.0;
+    return best;
+}
+
+} // namespace decodetest

@@ -192,6 +192,10 @@ int32_t DecodeFrame(MpegDecoderState& state, void* output, int32_t capacity, int
         // per kHz; Layer III at the lower sampling frequencies has 576.
         const int32_t shift = state.header.layer == 3 ? state.header.lsf : 0;
         state.header.bodySize = kbps * 144000 / (rate << shift) + state.header.padding - 4;
+        // Cannot trigger with the standard's tables (a test checks every
+        // combination); it keeps the copy below in bounds whatever they hold.
+        if (state.header.bodySize < 0 || state.header.bodySize > kMaxFrameBytes - 4)
+            return DECODE_ERROR;
         state.lastBitrate = static_cast<uint32_t>(kbps);
         state.frameSize = state.header.bodySize;
     }
@@ -202,6 +206,7 @@ int32_t DecodeFrame(MpegDecoderState& state, void* output, int32_t capacity, int
     uint8_t* buffer = state.reservoir[state.currentBuffer];
     const int32_t body = state.frameSize;
     TakeBytes(state, buffer + kBackStepArea, body);
+    std::memset(buffer + kBackStepArea + body, 0, kReservoirPadding);
     state.bits.Attach(buffer, kReservoirBufferSize, kBackStepArea, kBackStepArea + body);
     state.frameSize = 0;
     bytesDone = 0;

@@ -44,7 +44,10 @@ constexpr int32_t kMaxFrameBytes = 2881;
 // Bytes in front of each body for the Layer III back step: main_data_begin
 // has 9 bits, so it reaches at most 511 bytes back.
 constexpr int32_t kBackStepArea = 512;
-constexpr int32_t kReservoirBufferSize = kBackStepArea + kMaxFrameBytes;
+// Zero bytes kept behind every body, so that a reader may load whole words
+// near the end of the frame without a bounds check.
+constexpr int32_t kReservoirPadding = 32;
+constexpr int32_t kReservoirBufferSize = kBackStepArea + kMaxFrameBytes + kReservoirPadding;
 
 struct MpegDecoderState {
     // Input queue: a FIFO of chunks, head consumed first.

@@ -1,6 +1,7 @@
 #include "tags/CID3v2Tag.h"
 
 #include "ZrCoreLib/ZrBase64.h"
+#include "ZrCoreLib/ZrQSort.h"
 #include "ZrCoreLib/ZrTempFile.h"
 #include "tags/CID3ToolsBridge.h"
 #include "tags/tables/ID3v22FrameIds.h"
@@ -89,7 +90,7 @@ CID3v2Tag::CID3v2Tag() {
 CID3v2Tag::~CID3v2Tag() = default;
 
 void CID3v2Tag::Reset() {
-    m_frames.clear();
+    m_frames.RemoveAll();
     m_exists = false;
     m_modified = false;
     m_raw.clear();
@@ -101,8 +102,8 @@ void CID3v2Tag::Reset() {
 }
 
 CID3v2Frame* CID3v2Tag::GetFrame(int index) const {
-    if (index < 0 || index >= int(m_frames.size())) return nullptr;
-    return m_frames[size_t(index)].get();
+    if (index < 0 || index >= m_frames.GetCount()) return nullptr;
+    return m_frames[index];
 }
 
 bool CID3v2Tag::Read(const uint8_t* data, size_t size, int64_t fileOffset) {
@@ -199,7 +200,7 @@ bool CID3v2Tag::ParseFrames(const uint8_t* data, size_t end, size_t cursor) {
         }
         cursor = p + advance;
 
-        auto frame = std::make_unique<CID3v2Frame>(header, std::move(body));
+        CID3v2Frame* frame = new CID3v2Frame(header, std::move(body));
         frame->ParseFields(version);
         if (version == 2 && frame->HasId("APIC")) {
             // Rebuild the ID3v2.2 PIC as an ID3v2.3 APIC, keeping the 3-letter
@@ -213,12 +214,12 @@ bool CID3v2Tag::ParseFrames(const uint8_t* data, size_t end, size_t cursor) {
             frame->SetBody(std::move(rebuilt), 3);
             frame->ParseFields(3);
         }
-        m_frames.push_back(std::move(frame));
+        m_frames.Add(frame);
     }
     return true;
 }
 
-int CID3v2Tag::Compare(CID3v2Frame* a, CID3v2Frame* b) {
+int CID3v2Tag::Compare(CID3v2Frame* const& a, CID3v2Frame* const& b) const {
     const int ra = RankOf(*a), rb = RankOf(*b);
     if (ra != rb) return ra - rb;
     if (ra == kRankComment || ra == kRankUserText) {
@@ -241,35 +242,15 @@ int CID3v2Tag::Compare(CID3v2Frame* a, CID3v2Frame* b) {
 }
 
 void CID3v2Tag::SortFrames() {
-    // A merge sort: it stays within bounds whatever the comparator answers
-    // (frames that no mapping entry knows compare as "after" both ways).
-    const size_t n = m_frames.size();
-    std::vector<CID3v2Frame*> a(n), tmp(n);
-    for (size_t i = 0; i < n; ++i)
-        a[i] = m_frames[i].release();
-    for (size_t width = 1; width < n; width *= 2) {
-        for (size_t lo = 0; lo < n; lo += 2 * width) {
-            const size_t mid = std::min(lo + width, n), hi = std::min(lo + 2 * width, n);
-            size_t i = lo, j = mid, k = lo;
-            while (i < mid && j < hi)
-                tmp[k++] = Compare(a[j], a[i]) < 0 ? a[j++] : a[i++];
-            while (i < mid)
-                tmp[k++] = a[i++];
-            while (j < hi)
-                tmp[k++] = a[j++];
-        }
-        a.swap(tmp);
-    }
-    for (size_t i = 0; i < n; ++i)
-        m_frames[i].reset(a[i]);
+    ZrQSort<CID3v2Frame*>::Sort(m_frames.GetData(), m_frames.GetCount(), *this);
 }
 
 bool CID3v2Tag::Render(std::vector<uint8_t>& out, int paddingSlack) {
     SyncPodcastFields();
-    if (m_frames.size() > 1) SortFrames();
+    if (m_frames.GetCount() > 1) SortFrames();
     std::vector<uint8_t> frames;
-    for (const auto& f : m_frames)
-        f->Render(frames);
+    for (int i = 0; i < m_frames.GetCount(); ++i)
+        m_frames[i]->Render(frames);
     const int64_t F = int64_t(frames.size());
     const int64_t N = F + 10;
     const int64_t O = int64_t(m_raw.size());
@@ -308,7 +289,7 @@ ZrString CID3v2Tag::DescribeFrame(int index) {
     ZrString description = frame->GetField(L"Description");
     if (description.IsEmpty()) {
         const int m = IndexOfMapping(id.c_str(), description, CID3v2Field::kAnyFlag);
-        if (m >= 0) description = m_mapping[size_t(m)]->GetHostName();
+        if (m >= 0) description = m_mapping[m]->GetHostName();
     }
     description.TrimRight();
     if (description.StartsWith(kLegacyPrefix)) description = description.Mid(kLegacyPrefixLength);

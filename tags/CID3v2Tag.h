@@ -1,5 +1,9 @@
 #pragma once
 
+#include "ZrCoreLib/IZrQSortCompare.h"
+#include "ZrCoreLib/ZrNumberArray.h"
+#include "ZrCoreLib/ZrOwnedPtrArray.h"
+#include "ZrCoreLib/ZrOwnedPtrStringMap.h"
 #include "ZrCoreLib/ZrPropertyMap.h"
 #include "ZrCoreLib/ZrString.h"
 #include "tags/CID3TagBase.h"
@@ -8,8 +12,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <unordered_map>
 #include <vector>
 
 // One ID3v2 tag of an MP3 file. It parses a tag (ID3v2.2, 2.3 or 2.4) from
@@ -21,7 +23,7 @@
 // Owns its frames and its mapping entries (the built-in table plus two
 // entries for each unknown host field used). Locating the tag in the file
 // and writing the rendered bytes belong to the caller.
-class CID3v2Tag : public CID3TagBase {
+class CID3v2Tag : public CID3TagBase, public IZrQSortCompare<CID3v2Frame*> {
 public:
     // Tag header flags (ID3v2.4 section 3.1).
     static constexpr uint8_t kTagUnsync = 0x80;
@@ -59,8 +61,9 @@ public:
     // file-info object passes 8192). Always true.
     bool Render(std::vector<uint8_t>& out, int paddingSlack);
 
-    // Frame order for writing: negative when a goes first.
-    int Compare(CID3v2Frame* a, CID3v2Frame* b);
+    // Frame order for writing (the comparator of the frame sort): negative
+    // when a goes first.
+    int Compare(CID3v2Frame* const& a, CID3v2Frame* const& b) const override;
 
     // One line of the information report for frame index.
     ZrString DescribeFrame(int index);
@@ -76,7 +79,7 @@ public:
     int64_t GetFileOffset() const { return m_fileOffset; }
     // The major version as read (2, 3 or 4), 0 for a new tag.
     int GetVersion() const { return m_version; }
-    int GetFrameCount() const { return int(m_frames.size()); }
+    int GetFrameCount() const { return m_frames.GetCount(); }
     CID3v2Frame* GetFrame(int index) const;
 
     // Mapping operations, public for the composite tag and the tests.
@@ -92,7 +95,7 @@ public:
     // case) and a flag of mask (CID3v2Field::kAnyFlag: any); -1 when none.
     int IndexOfMapping(const char* frameId, const ZrString& description, uint32_t mask) const;
     const CID3v2Field* GetMapping(int index) const;
-    int GetMappingCount() const { return int(m_mapping.size()); }
+    int GetMappingCount() const { return m_mapping.GetCount(); }
 
 private:
     using FieldIndex =
@@ -106,8 +109,10 @@ private:
     bool FrameMatches(const CID3v2Field& entry, const CID3v2Frame& frame) const;
     int WriteVersion() const { return m_version >= 4 ? 4 : 3; }
 
-    std::vector<std::unique_ptr<CID3v2Field>> m_mapping;
-    FieldIndex m_mappingIndex;
+    ZrOwnedPtrArray<CID3v2Field, false> m_mapping;
+    // Host field name (without regard to case) to its entries' positions in
+    // m_mapping, ascending.
+    ZrOwnedPtrStringMap<ZrNumberArray<int>> m_mappingIndex{true};
 
     bool m_exists = false;
     bool m_modified = false;
@@ -118,5 +123,5 @@ private:
     uint8_t m_flags = 0;
     uint32_t m_size = 0;
 
-    std::vector<std::unique_ptr<CID3v2Frame>> m_frames;
+    ZrOwnedPtrArray<CID3v2Frame, false> m_frames;
 };

@@ -46,29 +46,38 @@ void CID3v2Tag::BuildMapping() {
 }
 
 void CID3v2Tag::AddMapping(CID3v2Field* entry) {
-    m_mapping.emplace_back(entry);
-    m_mappingIndex[entry->GetHostName()].push_back(int(m_mapping.size()) - 1);
+    const int position = m_mapping.Add(entry);
+    ZrNumberArray<int>** positions = m_mappingIndex.Find(entry->GetHostName().c_str());
+    if (positions) {
+        (*positions)->Add(position);
+    } else {
+        ZrNumberArray<int>* list = new ZrNumberArray<int>;
+        list->Add(position);
+        m_mappingIndex.SetAt(entry->GetHostName().c_str(), list);
+    }
 }
 
 const CID3v2Field* CID3v2Tag::GetMapping(int index) const {
-    if (index < 0 || index >= int(m_mapping.size())) return nullptr;
-    return m_mapping[size_t(index)].get();
+    if (index < 0 || index >= m_mapping.GetCount()) return nullptr;
+    return m_mapping[index];
 }
 
 CID3v2Field* CID3v2Tag::NextMapping(const ZrString& name, int& cursor, bool create, uint32_t mask) {
-    auto it = m_mappingIndex.find(name);
-    if (create && cursor == 0 && it == m_mappingIndex.end() && !name.EqualsNoCase(L"Year")) {
+    ZrNumberArray<int>** found = m_mappingIndex.Find(name.c_str());
+    if (create && cursor == 0 && !found && !name.EqualsNoCase(L"Year")) {
         // Every field the table does not know lives in a TXXX frame named
         // after it; older versions kept it in a comment with the legacy prefix.
         AddMapping(
             new CID3v2Field("TXXX", name, name, CID3v2Field::WriteV23 | CID3v2Field::WriteV24));
         AddMapping(new CID3v2Field("COMM", name, ZrString(kLegacyPrefix) + name, 0));
-        it = m_mappingIndex.find(name);
+        found = m_mappingIndex.Find(name.c_str());
     }
-    if (it == m_mappingIndex.end()) return nullptr;
-    for (int pos : it->second) {
+    if (!found) return nullptr;
+    const ZrNumberArray<int>& positions = **found;
+    for (int k = 0; k < positions.GetCount(); ++k) {
+        const int pos = positions[k];
         if (pos < cursor) continue;
-        CID3v2Field* entry = m_mapping[size_t(pos)].get();
+        CID3v2Field* entry = m_mapping[pos];
         if (entry->Accepts(mask)) {
             cursor = pos + 1;
             return entry;
@@ -96,10 +105,10 @@ bool CID3v2Tag::FindFrames(const ZrString& name, bool create, std::vector<CID3v2
     frames.clear();
     int cursor = 0;
     while (CID3v2Field* entry = NextMapping(name, cursor, create, CID3v2Field::kAnyFlag)) {
-        for (const auto& frame : m_frames) {
-            if (FrameMatches(*entry, *frame)) {
+        for (int i = 0; i < m_frames.GetCount(); ++i) {
+            if (FrameMatches(*entry, *m_frames[i])) {
                 entries.push_back(entry);
-                frames.push_back(frame.get());
+                frames.push_back(m_frames[i]);
             }
         }
     }
@@ -108,11 +117,11 @@ bool CID3v2Tag::FindFrames(const ZrString& name, bool create, std::vector<CID3v2
 
 int CID3v2Tag::IndexOfMapping(const char* frameId, const ZrString& description,
                               uint32_t mask) const {
-    for (size_t i = 0; i < m_mapping.size(); ++i) {
+    for (int i = 0; i < m_mapping.GetCount(); ++i) {
         const CID3v2Field& e = *m_mapping[i];
         if (e.HasFrameId(frameId) && e.GetDescription().EqualsNoCase(description.c_str()) &&
             e.Accepts(mask))
-            return int(i);
+            return i;
     }
     return -1;
 }
@@ -144,12 +153,12 @@ bool CID3v2Tag::SetField(const ZrString& name, const ZrString& value) {
     std::vector<CID3v2Frame*> doomed;
     for (size_t i = 0; i < frames.size(); ++i)
         if (!(entries[i]->GetFlags() & CID3v2Field::KeepOnWrite)) doomed.push_back(frames[i]);
-    for (size_t i = 0; i < m_frames.size();) {
+    for (int i = 0; i < m_frames.GetCount();) {
         bool remove = false;
         for (CID3v2Frame* d : doomed)
-            remove = remove || m_frames[i].get() == d;
+            remove = remove || m_frames[i] == d;
         if (remove) {
-            m_frames.erase(m_frames.begin() + long(i));
+            m_frames.RemoveAt(i);
             m_modified = true;
         } else {
             ++i;
@@ -183,9 +192,9 @@ bool CID3v2Tag::SetField(const ZrString& name, const ZrString& value) {
         CID3v2Frame::BuildBody(CID3v2Frame::KindOf(entry->GetFrameId()), values,
                                entry->GetDescription(), encoding, body);
         if (body.empty()) continue;
-        auto frame = std::make_unique<CID3v2Frame>(entry->GetFrameId(), std::move(body), version);
+        CID3v2Frame* frame = new CID3v2Frame(entry->GetFrameId(), std::move(body), version);
         frame->ParseFields(version);
-        m_frames.push_back(std::move(frame));
+        m_frames.Add(frame);
         appended = true;
     }
     if (appended) m_modified = true;

@@ -1,6 +1,7 @@
 #include "decoder/MpegDecoderState.h"
 
 #include "decoder/Layer2Decoder.h"
+#include "decoder/Layer3Decoder.h"
 #include "decoder/PolyphaseSynthesis.h"
 #include "decoder/tables/MpegHeaderTables.h"
 
@@ -14,18 +15,19 @@ static_assert(std::is_trivially_copyable_v<MpegDecoderState>,
 static_assert(sizeof(MpegDecoderState) < 1024 * 1024, "the state is embedded by value");
 
 // ---------------------------------------------------------------------------
-// Layer III dispatch point. Until the Layer III decoder exists, Layer III
-// frames are refused here; this block is the one place that creates, runs and
-// destroys it (returns the clip count, 0 without samples, -1 for corruption).
+// Layer III dispatch point: this block is the one place that creates, runs and
+// destroys the Layer III decoder (returns the clip count, 0 without samples, -1 for corruption).
 // ---------------------------------------------------------------------------
 namespace {
 
-int32_t DecodeLayer3Frame(MpegDecoderState& /*state*/, uint8_t* /*output*/,
-                          int32_t& /*bytesDone*/) {
-    return -1;
+int32_t DecodeLayer3Frame(MpegDecoderState& state, uint8_t* output, int32_t& bytesDone) {
+    if (state.layer3 == nullptr) state.layer3 = new (std::nothrow) Layer3Decoder(state);
+    if (state.layer3 == nullptr) return -1;
+    return state.layer3->DecodeLayer3(output, bytesDone);
 }
 
 void DestroyLayer3(MpegDecoderState& state) {
+    delete state.layer3;
     state.layer3 = nullptr;
 }
 

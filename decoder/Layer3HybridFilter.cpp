@@ -1,0 +1,97 @@
+#include "decoder/Layer3HybridFilter.h"
+
+#include <algorithm>
+
+void Layer3HybridFilter::Process(const Layer3SideInfo::Granule& granule, double* spectrum,
+                                 int subbands, double* overlap, double (*out)[32]) const {
+    const bool shortBlock = granule.blockType == 2;
+    const int longSubbands = shortBlock ? (granule.mixedBlock ? 2 : 0) : 32;
+
+    // Alias reduction across each boundary between two long subbands, where
+    // one of them holds values; the butterflies carry values one subband up.
+    const int aliasBoundaries = std::min(longSubbands, subbands + 1) - 1;
+    for (int sb = 1; sb <= aliasBoundaries; ++sb) {
+        double* lower = spectrum + sb * 18 - 1;
+        double* upper = spectrum + sb * 18;
+        for (int i = 0; i < 8; ++i) {
+            const double bu = lower[-i], bd = upper[i];
+            lower[-i] = bu * tables_.aliasCs[i] - bd * tables_.aliasCa[i];
+            upper[i] = bd * tables_.aliasCs[i] + bu * tables_.aliasCa[i];
+        }
+    }
+    if (aliasBoundaries > 0 && subbands < aliasBoundaries + 1) subbands = aliasBoundaries + 1;
+
+    for (int sb = 0; sb < subbands; ++sb) {
+        if (sb < longSubbands)
+            Long(spectrum + sb * 18, tables_.window[shortBlock ? 0 : granule.blockType].data(),
+                 overlap + sb * 18, out, sb);
+        else
+            Short(spectrum + sb * 18, overlap + sb * 18, out, sb);
+    }
+    // Subbands without values only release what the previous granule left.
+    for (int sb = subbands; sb < 32; ++sb) {
+        double* ov = overlap + sb * 18;
+        for (int t = 0; t < 18; ++t) {
+            out[t][sb] = ov[t];
+            ov[t] = 0.0;
+        }
+    }
+    // The polyphase filterbank expects the odd samples of odd subbands negated.
+    for (int t = 1; t < 18; t += 2)
+        for (int sb = 1; sb < 32; sb += 2)
+            out[t][sb] = -out[t][sb];
+}
+
+// 36-point IMDCT as an 18-point DCT-IV t[m] = sum X[k] cos(pi/72 (2m+1)(2k+1)):
+// y[n] = t[n + 9] for n < 9, -t[26 - n] for n < 27, -t[n - 27] after.
+void Layer3HybridFilter::Long(const double* in, const double* window, double* overlap,
+                              double (*out)[32], int sb) const {
+    double t[18];
+    for (int m = 0; m < 18; ++m) {
+        const double* c = tables_.dct18[m].data();
+        double s = 0.0;
+        for (int k = 0; k < 18; ++k)
+            s += in[k] * c[k];
+        t[m] = s;
+    }
+    double y[36];
+    for (int n = 0; n < 9; ++n)
+        y[n] = t[n + 9];
+    for (int n = 9; n < 27; ++n)
+        y[n] = -t[26 - n];
+    for (int n = 27; n < 36; ++n)
+        y[n] = -t[n - 27];
+    for (int n = 0; n < 18; ++n) {
+        out[n][sb] = y[n] * window[n] + overlap[n];
+        overlap[n] = y[n + 18] * window[n + 18];
+    }
+}
+
+// Three 12-point IMDCTs (6-point DCT-IV each), windowed and overlapped at 6,
+// 12 and 18 within the 36 samples of the block.
+void Layer3HybridFilter::Short(const double* in, double* overlap, double (*out)[32], int sb) const {
+    const double* window = tables_.window[2].data();
+    double z[36] = {};
+    for (int w = 0; w < 3; ++w) {
+        double t[6];
+        for (int m = 0; m < 6; ++m) {
+            double s = 0.0;
+            for (int k = 0; k < 6; ++k)
+                s += in[w * 6 + k] * tables_.dct6[m][k];
+            t[m] = s;
+        }
+        double y[12];
+        for (int n = 0; n < 3; ++n)
+            y[n] = t[n + 3];
+        for (int n = 3; n < 9; ++n)
+            y[n] = -t[8 - n];
+        for (int n = 9; n < 12; ++n)
+            y[n] = -t[n - 9];
+        for (int n = 0; n < 12; ++n)
+            z[6 + 6 * w + n] += y[n] * window[n];
+    }
+    for (int n = 0; n < 18; ++n) {
+        out[n][sb] = z[n] + overlap[n];
+        overlap[n] = z[n + 18];
+    }
+}

@@ -1,0 +1,164 @@
+#include "decoder/Layer3SpectrumDecoder.h"
+
+#include "decoder/Layer3BitReader.h"
+#include "decoder/tables/Layer3HuffmanTables.h"
+#include "decoder/tables/Layer3Tables.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int kLines = 576;
+
+// Takes `n` bits (1..32) from the left-aligned window `w`, of which `used` are gone.
+inline uint32_t TakeBits(uint64_t w, int& used, int n) {
+    const uint32_t v = static_cast<uint32_t>((w << used) >> (64 - n));
+    used += n;
+    return v;
+}
+
+// One count1 quadruple from the window: v, w, x, y in bits 3..0 of `values`.
+inline int DecodeQuad(uint64_t w, bool tableB, int& values) {
+    if (tableB) {
+        // ISO/IEC 11172-3 Table B.7, count1 table B: the four bits inverted.
+        values = static_cast<int>(~(w >> 60) & 15);
+        return 4;
+    }
+    const uint8_t e = layer3::kCount1TableA[w >> 58];
+    values = e & 15;
+    return e >> 4;
+}
+
+} // namespace
+
+int Layer3SpectrumDecoder::DecodeHuffman(Layer3BitReader& bits, int endBit,
+                                         const Layer3SideInfo::Granule& granule,
+                                         double* values) const {
+    const double* pow43 = tables_.pow43.data();
+    const int regionEnd[3] = {granule.region1Start, granule.region2Start, granule.bigValues * 2};
+    int line = 0;
+    for (int region = 0; region < 3; ++region) {
+        const int end = regionEnd[region];
+        const layer3::HuffmanTableInfo& info = layer3::kHuffmanTables[granule.tableSelect[region]];
+        if (!info.hasCodes) {
+            // Table 0 codes nothing; 4 and 14 are not used by the standard and
+            // are read the same way.
+            for (; line < end; ++line)
+                values[line] = 0.0;
+            continue;
+        }
+        const uint16_t* lookup = layer3::kHuffmanLookup + info.lookup;
+        const int linbits = info.linbits;
+        for (; line < end; line += 2) {
+            const uint64_t w = bits.Window();
+            uint32_t e = lookup[w >> (64 - layer3::kHuffmanFirstBits)];
+            int used = 0;
+            int levelBits = layer3::kHuffmanFirstBits;
+            while (e & 0x8000) {
+                used += levelBits;
+                levelBits = (e >> 12) & 7;
+                e = lookup[(e & 0xfff) + static_cast<uint32_t>((w << used) >> (64 - levelBits))];
+            }
+            used += (e >> 8) & 31;
+            uint32_t x = (e >> 4) & 15;
+            uint32_t y = e & 15;
+            double vx = 0.0, vy = 0.0;
+            if (x != 0) {
+                if (x == 15 && linbits != 0) x += TakeBits(w, used, linbits);
+                vx = TakeBits(w, used, 1) ? -pow43[x] : pow43[x];
+            }
+            if (y != 0) {
+                if (y == 15 && linbits != 0) y += TakeBits(w, used, linbits);
+                vy = TakeBits(w, used, 1) ? -pow43[y] : pow43[y];
+            }
+            bits.Skip(used);
+            values[line] = vx;
+            values[line + 1] = vy;
+        }
+    }
+
+    // Count1 region: quadruples until the part 2/3 data ends. A quadruple that
+    // would end past it is not part of the granule and is dropped.
+    while (line < kLines && bits.Position() < endBit) {
+        const uint64_t w = bits.Window();
+        int quad;
+        int used = DecodeQuad(w, granule.count1TableB, quad);
+        double v[4];
+        for (int k = 0; k < 4; ++k) {
+            v[k] = 0.0;
+            if (quad & (8 >> k)) v[k] = TakeBits(w, used, 1) ? -1.0 : 1.0;
+        }
+        if (bits.Position() + used > endBit) break;
+        bits.Skip(used);
+        if (line + 4 > kLines) {
+            // 576 is not a multiple of 4 past an odd number of big-value pairs:
+            // the last quadruple may only fill the lines that exist.
+            if (v[2] != 0.0 || v[3] != 0.0) return -1;
+            values[line] = v[0];
+            values[line + 1] = v[1];
+            line += 2;
+            break;
+        }
+        std::memcpy(values + line, v, sizeof v);
+        line += 4;
+    }
+    if (line >= kLines && bits.Position() < endBit) {
+        // Bits left after the last line: harmless while they decode as zero
+        // quadruples (stuffing), corrupt if they would place values past 576.
+        int quad;
+        const int used = DecodeQuad(bits.Window(), granule.count1TableB, quad);
+        if (quad != 0 && bits.Position() + used <= endBit) return -1;
+    }
+    return line;
+}
+
+Layer3SpectrumDecoder::Result Layer3SpectrumDecoder::Decode(Layer3BitReader& bits, int endBit,
+                                                            const Layer3SideInfo::Granule& granule,
+                                                            const Layer3ScaleFactors& scaleFactors,
+                                                            bool preflag, bool msStereo,
+                                                            int sampleRateIndex, double* out,
+                                                            int& subbands) {
+    const Layer3TableSet::BlockKind kind = granule.blockType != 2 ? Layer3TableSet::BlockKind::Long
+                                           : granule.mixedBlock   ? Layer3TableSet::BlockKind::Mixed
+                                                                : Layer3TableSet::BlockKind::Short;
+    const Layer3TableSet::BandLayout& layout =
+        tables_.layouts[sampleRateIndex][static_cast<int>(kind)];
+
+    double* values = layout.reordered ? scratch_ : out;
+    const int lines = DecodeHuffman(bits, endBit, granule, values);
+    if (lines < 0) return Result::Corrupt;
+    if (layout.reordered)
+        std::fill(out, out + kLines, 0.0);
+    else
+        std::fill(out + lines, out + kLines, 0.0);
+
+    // ISO/IEC 11172-3 2.4.3.4.7: the gain index counts quarter steps of
+    // attenuation; each scale-factor step is 2 (scalefac_scale 0) or 4 of them,
+    // each subblock-gain step 8. The M/S factor 1/sqrt(2) is 2 more.
+    const int base = Layer3TableSet::kGainBase - granule.globalGain + (msStereo ? 2 : 0);
+    const int sfShift = granule.scalefacScale ? 4 : 2;
+    subbands = 0;
+    for (int r = 0; r < layout.count && layout.runs[r].start < lines; ++r) {
+        const Layer3TableSet::BandRun& run = layout.runs[r];
+        int index;
+        if (run.window == 3)
+            index = base + sfShift * (scaleFactors.longBand[run.band] +
+                                      (preflag ? layer3::kPretab[run.band] : 0));
+        else
+            index = base + 8 * granule.subblockGain[run.window] +
+                    sfShift * scaleFactors.shortBand[run.band][run.window];
+        const double factor = tables_.gain[std::min(index, Layer3TableSet::kGainEntries - 1)];
+        const int end = std::min<int>(run.start + run.width, lines);
+        if (layout.reordered) {
+            for (int i = run.start; i < end; ++i)
+                out[layout.reorder[i]] = values[i] * factor;
+        } else {
+            for (int i = run.start; i < end; ++i)
+                out[i] *= factor;
+        }
+        subbands = std::max<int>(subbands, run.subbandEnd);
+    }
+    if (!layout.reordered) subbands = (lines + 17) / 18;
+    return Result::Ok;
+}

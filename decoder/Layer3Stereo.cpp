@@ -1,0 +1,98 @@
+#include "decoder/Layer3Stereo.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+bool RunHasValues(const Layer3TableSet::BandLayout& layout, const Layer3TableSet::BandRun& run,
+                  const double* values) {
+    for (int i = run.start; i < run.start + run.width; ++i)
+        if (values[layout.reorder[i]] != 0.0) return true;
+    return false;
+}
+
+void MidSide(double* left, double* right, int begin, int end) {
+    for (int i = begin; i < end; ++i) {
+        const double m = left[i], s = right[i];
+        left[i] = m + s;
+        right[i] = m - s;
+    }
+}
+
+} // namespace
+
+void Layer3Stereo::Process(const Layer3TableSet& tables, const Frame& frame,
+                           const Layer3SideInfo::Granule& rightGranule,
+                           const Layer3ScaleFactors& sf, double* left, double* right,
+                           int (&subbands)[2]) {
+    const int limit = std::max(subbands[0], subbands[1]);
+    subbands[0] = subbands[1] = limit;
+    if (!frame.intensityStereo) {
+        if (frame.msStereo) MidSide(left, right, 0, limit * 18);
+        return;
+    }
+
+    const Layer3TableSet::BlockKind kind =
+        rightGranule.blockType != 2 ? Layer3TableSet::BlockKind::Long
+        : rightGranule.mixedBlock   ? Layer3TableSet::BlockKind::Mixed
+                                    : Layer3TableSet::BlockKind::Short;
+    const Layer3TableSet::BandLayout& layout =
+        tables.layouts[frame.sampleRateIndex][static_cast<int>(kind)];
+
+    // The intensity-coded bands are those above the right channel's last
+    // non-zero band: for long blocks one bound, for short blocks one per window;
+    // the long part of a mixed block only when no short band holds values.
+    std::array<int, 4> lastNonZero{-1, -1, -1, -1}; // run index per window (3 = long)
+    for (int r = 0; r < layout.count; ++r)
+        if (RunHasValues(layout, layout.runs[r], right)) lastNonZero[layout.runs[r].window] = r;
+    const bool shortHasValues = lastNonZero[0] >= 0 || lastNonZero[1] >= 0 || lastNonZero[2] >= 0;
+
+    const double msCompensation = frame.msStereo ? std::sqrt(2.0) : 1.0;
+    const int intensityScale = rightGranule.scalefacCompress & 1;
+    for (int r = 0; r < layout.count; ++r) {
+        const Layer3TableSet::BandRun& run = layout.runs[r];
+        bool intensity = r > lastNonZero[run.window];
+        if (run.window == 3 && kind == Layer3TableSet::BlockKind::Mixed && shortHasValues)
+            intensity = false;
+        int position = 0;
+        int illegal = 7;
+        if (intensity) {
+            // The top band carries no scale factor: it takes the position of the
+            // band below it.
+            if (run.window == 3) {
+                const int band = std::min<int>(run.band, 20);
+                position = sf.longBand[band];
+                if (frame.lsf) illegal = sf.longIllegal[band];
+            } else {
+                const int band = std::min<int>(run.band, 11);
+                position = sf.shortBand[band][run.window];
+                if (frame.lsf) illegal = sf.shortIllegal[band];
+            }
+            // MPEG-1 codes is_pos 0..6; 7 marks a band coded as plain stereo,
+            // and larger values, which the standard leaves undefined, are read so too.
+            if (frame.lsf ? position == illegal : position >= 7) intensity = false;
+        }
+        if (!intensity) {
+            if (frame.msStereo)
+                for (int i = run.start; i < run.start + run.width; ++i) {
+                    const int k = layout.reorder[i];
+                    const double m = left[k], s = right[k];
+                    left[k] = m + s;
+                    right[k] = m - s;
+                }
+            continue;
+        }
+        const std::array<double, 2>& factors =
+            frame.lsf ? tables.intensityMpeg2[intensityScale][position & 15]
+                      : tables.intensityMpeg1[position];
+        const double kl = factors[0] * msCompensation, kr = factors[1] * msCompensation;
+        for (int i = run.start; i < run.start + run.width; ++i) {
+            const int k = layout.reorder[i];
+            const double v = left[k];
+            left[k] = v * kl;
+            right[k] = v * kr;
+        }
+    }
+}

@@ -108,12 +108,12 @@ void VBaseReader::SetProperties(const ZrString& text) {
 }
 
 void VBaseReader::SetProperty(const wchar_t* name, const ZrString& value) {
-    m_properties[ZrString(name)] = value;
+    m_properties.SetAt(name ? name : L"", value);
 }
 
 ZrString VBaseReader::GetProperty(const wchar_t* name) {
-    auto it = m_properties.find(ZrString(name));
-    return it == m_properties.end() ? ZrString() : it->second;
+    const ZrString* value = m_properties.Find(name ? name : L"");
+    return value ? *value : ZrString();
 }
 
 void VBaseReader::SetFlagA(uint8_t flag) {

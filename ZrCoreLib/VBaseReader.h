@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <unordered_map>
 
 #include "ZrCoreLib/IZrReader.h"
+#include "ZrCoreLib/ZrStringMap.h"
 
 // Common base of the reader classes: stores what the generic slots set and
 // answers every slot with a harmless default, so a concrete reader overrides
@@ -60,7 +60,7 @@ protected:
     uint64_t m_pairFirst = 0;
     uint32_t m_pairSecond = 0;
     uint32_t m_valueA = 0;
-    std::unordered_map<ZrString, ZrString, ZrStringHashNoCase, ZrStringEqualNoCase> m_properties;
+    ZrStringMapNoCase<ZrString> m_properties;
     uint8_t m_flagA = 0;
     uint8_t m_flagB = 0;
     IZrReaderObserver* m_owner = nullptr;

@@ -29,6 +29,11 @@ public:
     // and not retried until Shutdown.
     static IZrTools* GetTools();
 
+    // Makes GetTools answer `tools` without loading the library (null: back
+    // to the library). For tests that need a library whose services answer
+    // null or fail.
+    static void OverrideTools(IZrTools* tools);
+
     // Loads the product information. On failure `errorText` says why ("Failed
     // to load ZrTools", the library's own text, or "Unknown error loading
     // product information"). `modulePath` always receives the path of the

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "ZrCoreLib/CBufferedHeaderReader.h"
+#include "ZrCoreLib/CMemoryReader.h"
+
+namespace {
+
+// A memory stream that counts the calls that would cost a network round trip
+// on a real remote reader.
+class CountingReader : public CMemoryReader {
+public:
+    CountingReader(std::vector<uint8_t> bytes, bool* destroyed)
+        : CMemoryReader(std::move(bytes)), m_destroyed(destroyed) {}
+    ~CountingReader() override { *m_destroyed = true; }
+
+    uint32_t Read(void* buffer, uint32_t count) override {
+        ++reads;
+        return CMemoryReader::Read(buffer, count);
+    }
+    int64_t Seek(int64_t offset, uint32_t origin) override {
+        ++seeks;
+        return CMemoryReader::Seek(offset, origin);
+    }
+
+    int reads = 0;
+    int seeks = 0;
+
+private:
+    bool* m_destroyed;
+};
+
+std::vector<uint8_t> Ramp(size_t n) {
+    std::vector<uint8_t> bytes(n);
+    for (size_t i = 0; i < n; ++i)
+        bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
+    return bytes;
+}
+
+struct Fixture {
+    explicit Fixture(size_t size) : bytes(Ramp(size)) {
+        inner = new CountingReader(bytes, &innerDestroyed);
+        reader = new CBufferedHeaderReader(inner);
+        inner->reads = 0;
+        inner->seeks = 0;
+    }
+    ~Fixture() { delete reader; }
+
+    std::vector<uint8_t> bytes;
+    bool innerDestroyed = false;
+    CountingReader* inner;
+    CBufferedHeaderReader* reader;
+};
+
+} // namespace
+
+TEST(BufferedHeaderReader, ShortStreamReadStopsAtEnd) {
+    Fixture f(100);
+    EXPECT_EQ(f.reader->Seek(50, 0), 50);
+    std::vector<uint8_t> out(200);
+    ASSERT_EQ(f.reader->Read(out.data(), 200), 50u);
+    EXPECT_TRUE(std::equal(out.begin(), out.begin() + 50, f.bytes.begin() + 50));
+    EXPECT_EQ(f.reader->GetPosition(), 100);
+}
+
+TEST(BufferedHeaderReader, SeekAndReadInsideHeadLeaveInnerAlone) {
+    Fixture f(100);
+    EXPECT_EQ(f.reader->Seek(10, 0), 10);
+    uint8_t out[4] = {};
+    ASSERT_EQ(f.reader->Read(out, 4), 4u);
+    EXPECT_TRUE(std::equal(out, out + 4, f.bytes.begin() + 10));
+    EXPECT_EQ(f.inner->reads, 0);
+    EXPECT_EQ(f.inner->seeks, 0);
+    EXPECT_EQ(f.reader->GetPosition(), 14);
+}
+
+TEST(BufferedHeaderReader, ReadAcrossHeadEndResyncsInnerOnce) {
+    const uint32_t head = CBufferedHeaderReader::kHeadBytes;
+    Fixture f(head + 1000);
+    EXPECT_EQ(f.reader->GetBufferedBytes(), head);
+    // Straddles the end of the head: part from the buffer, the rest from the
+    // inner reader after one repositioning.
+    f.reader->Seek(head - 10, 0);
+    std::vector<uint8_t> out(30);
+    ASSERT_EQ(f.reader->Read(out.data(), 30), 30u);
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), f.bytes.begin() + head - 10));
+    EXPECT_EQ(f.inner->seeks, 1);
+    // Sequential reads past the head need no further seek.
+    ASSERT_EQ(f.reader->Read(out.data(), 30), 30u);
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), f.bytes.begin() + head + 20));
+    EXPECT_EQ(f.inner->seeks, 1);
+    // Going back into the head and out again needs one more.
+    f.reader->Seek(0, 0);
+    f.reader->Read(out.data(), 4);
+    f.reader->Seek(head + 500, 0);
+    ASSERT_EQ(f.reader->Read(out.data(), 4), 4u);
+    EXPECT_TRUE(std::equal(out.begin(), out.begin() + 4, f.bytes.begin() + head + 500));
+    EXPECT_EQ(f.inner->seeks, 2);
+}
+
+TEST(BufferedHeaderReader, SeekResolvesFromEndAndClampsAtZero) {
+    Fixture f(100);
+    EXPECT_EQ(f.reader->Seek(-5, 2), 95);
+    EXPECT_EQ(f.reader->Seek(-500, 2), 0);
+    EXPECT_EQ(f.reader->Seek(30, 0), 30);
+    EXPECT_EQ(f.reader->Seek(-40, 1), 0);
+    EXPECT_EQ(f.inner->seeks, 0);
+}
+
+TEST(BufferedHeaderReader, WriteInsideHeadKeepsBufferTrue) {
+    Fixture f(100);
+    f.reader->Seek(20, 0);
+    const uint8_t patch[3] = {0xAA, 0xBB, 0xCC};
+    ASSERT_EQ(f.reader->Write(patch, 3), 3);
+    EXPECT_EQ(f.reader->GetPosition(), 23);
+    f.reader->Seek(20, 0);
+    uint8_t out[3] = {};
+    ASSERT_EQ(f.reader->Read(out, 3), 3u);
+    EXPECT_EQ(out[0], 0xAA);
+    EXPECT_EQ(out[2], 0xCC);
+    EXPECT_EQ(f.inner->Bytes()[21], 0xBB);
+}
+
+TEST(BufferedHeaderReader, OwnsInnerAndReportsIt) {
+    bool destroyed = false;
+    auto* inner = new CountingReader(Ramp(10), &destroyed);
+    auto* reader = new CBufferedHeaderReader(inner);
+    EXPECT_EQ(reader->GetReaderKind(), 10u);
+    EXPECT_EQ(reader->GetInnerReader(), inner);
+    EXPECT_EQ(reader->GetWrappedReader(), inner);
+    EXPECT_EQ(reader->GetSize(), 10);
+    delete reader;
+    EXPECT_TRUE(destroyed);
+}
+
+TEST(BufferedHeaderReader, WithoutInnerAnswersDefaults) {
+    CBufferedHeaderReader reader(nullptr);
+    uint8_t out[4];
+    EXPECT_EQ(reader.Read(out, 4), 0u);
+    EXPECT_FALSE(reader.OpenRead());
+    EXPECT_FALSE(reader.OpenWrite());
+    EXPECT_FALSE(reader.GetFlagB());
+    EXPECT_EQ(reader.Write(out, 4), 0);
+}

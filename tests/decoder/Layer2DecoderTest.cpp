@@ -1,0 +1,115 @@
+// Layer II tables: requantisation, grouping, allocation and table selection.
+
+#include "decoder/Layer2Decoder.h"
+#include "decoder/tables/Layer2AllocationTables.h"
+#include "tests/decoder/DecodeHelpers.h"
+
+#include <gtest/gtest.h>
+
+using namespace decodetest;
+
+namespace {
+
+// ISO/IEC 11172-3 clause 2.4.3.3.4: a code of nb bits is read as a
+// two's-complement fraction after inverting its most significant bit, then
+// s'' = C (s''' + D) with C = 2^nb / levels and D = 1 - (levels - 1) / 2^nb,
+// and scaled by the scale factor 2^(1 - index/3) of Table B.1.
+double StandardSample(int32_t levels, int32_t code, int32_t scaleIndex) {
+    int32_t nb = 0;
+    while ((1 << nb) < levels)
+        ++nb;
+    int32_t flipped = code ^ (1 << (nb - 1));
+    if (flipped & (1 << (nb - 1))) flipped -= 1 << nb;
+    const double fraction = static_cast<double>(flipped) / (1 << (nb - 1));
+    const double c = static_cast<double>(1 << nb) / levels;
+    const double d = 1.0 - static_cast<double>(levels - 1) / (1 << nb);
+    return c * (fraction + d) * std::pow(2.0, 1.0 - scaleIndex / 3.0);
+}
+
+struct Fresh {
+    Fresh() : state(std::make_unique<MpegDecoderState>()) {
+        InitDecoder(*state);
+        decoder = std::make_unique<Layer2Decoder>(*state);
+    }
+    ~Fresh() {
+        decoder.reset();
+        FreeDecoder(*state);
+    }
+    std::unique_ptr<MpegDecoderState> state;
+    std::unique_ptr<Layer2Decoder> decoder;
+};
+
+TEST(Layer2Requantisation, UngroupedCodesFollowTheStandardsFormula) {
+    Fresh f;
+    for (int32_t bits = 3; bits <= 16; ++bits) {
+        const int32_t levels = (1 << bits) - 1;
+        for (int32_t code : {0, 1, levels / 2, levels / 2 + 1, levels - 1})
+            for (int32_t scale : {0, 1, 2, 3, 20, 62}) {
+                const double ours = (code - (levels - 1) / 2) * f.state->layer2Requant[bits][scale];
+                ASSERT_NEAR(ours, StandardSample(levels, code, scale), 1e-12)
+                    << bits << " bits, code " << code << ", scale " << scale;
+            }
+    }
+}
+
+TEST(Layer2Requantisation, GroupedDigitsFollowTheStandardsFormula) {
+    Fresh f;
+    for (int32_t levels : {3, 5, 9})
+        for (int32_t digit = 0; digit < levels; ++digit)
+            for (int32_t scale : {0, 4, 61}) {
+                const int32_t row = Layer2Decoder::GroupedRow(levels, digit);
+                ASSERT_NEAR(f.state->layer2Requant[row][scale],
+                            StandardSample(levels, digit, scale), 1e-12)
+                    << levels << " levels, digit " << digit;
+            }
+}
+
+TEST(Layer2Requantisation, ScaleFactorIndex63Silences) {
+    Fresh f;
+    for (int32_t row = 0; row < 27; ++row)
+        EXPECT_EQ(f.state->layer2Requant[row][63], 0.0);
+}
+
+TEST(Layer2Allocation, TablesAreWellFormed) {
+    for (const Layer2AllocationTable* t : {&kLayer2TableB2a, &kLayer2TableB2b, &kLayer2TableB2c,
+                                           &kLayer2TableB2d, &kLayer2TableLsf}) {
+        int32_t subbands = 0;
+        for (int32_t r = 0; r < t->rangeCount; ++r) {
+            const Layer2AllocationRange& range = t->ranges[static_cast<size_t>(r)];
+            subbands += range.subbands;
+            EXPECT_EQ(range.levels[0], 0);
+            for (int32_t a = 1; a < 16; ++a) {
+                const int32_t levels = range.levels[static_cast<size_t>(a)];
+                if (a >= (1 << range.allocationBits)) {
+                    EXPECT_EQ(levels, 0);
+                    continue;
+                }
+                const bool grouped = levels == 3 || levels == 5 || levels == 9;
+                EXPECT_TRUE(grouped || (levels > 0 && ((levels + 1) & levels) == 0)) << levels;
+                EXPECT_GT(levels, range.levels[static_cast<size_t>(a - 1)]);
+            }
+        }
+        EXPECT_EQ(subbands, t->subbandLimit);
+    }
+}
+
+TEST(Layer2Allocation, SelectionFollowsRateAndBitratePerChannel) {
+    struct Case {
+        int32_t lsf, rateIndex, channels, kbps;
+        const Layer2AllocationTable* expected;
+    };
+    const Case cases[] = {
+        {0, 1, 1, 32, &kLayer2TableB2c},  {0, 1, 1, 56, &kLayer2TableB2a},
+        {0, 1, 2, 384, &kLayer2TableB2a}, {0, 0, 2, 96, &kLayer2TableB2c},
+        {0, 0, 2, 112, &kLayer2TableB2a}, {0, 0, 2, 160, &kLayer2TableB2a},
+        {0, 0, 2, 192, &kLayer2TableB2b}, {0, 0, 1, 96, &kLayer2TableB2b},
+        {0, 2, 1, 48, &kLayer2TableB2d},  {0, 2, 2, 64, &kLayer2TableB2d},
+        {0, 2, 1, 80, &kLayer2TableB2a},  {0, 2, 2, 384, &kLayer2TableB2b},
+        {1, 3, 2, 160, &kLayer2TableLsf}, {1, 8, 1, 8, &kLayer2TableLsf},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(&Layer2Decoder::SelectTable(c.lsf, c.rateIndex, c.channels, c.kbps), c.expected)
+            << c.rateIndex << " " << c.channels << " " << c.kbps;
+}
+
+} // namespace

@@ -1,0 +1,278 @@
+#include "tags/CID3v2Tag.h"
+
+#include "ID3TestBytes.h"
+#include "tags/CID3ToolsBridge.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+namespace {
+
+bool ReadTag(CID3v2Tag& tag, const Bytes& bytes) {
+    return tag.Read(bytes.data(), bytes.size(), 0);
+}
+
+std::string Value(CID3v2Tag& tag, int frame) {
+    return Narrow(tag.GetFrame(frame)->GetField(L"Value"));
+}
+
+std::vector<std::string> Ids(const CID3v2Tag& tag) {
+    std::vector<std::string> ids;
+    for (int i = 0; i < tag.GetFrameCount(); ++i)
+        ids.push_back(tag.GetFrame(i)->GetId());
+    return ids;
+}
+
+Bytes Deflate(const Bytes& in) {
+    uLongf n = compressBound(uLong(in.size()));
+    Bytes out(n);
+    EXPECT_EQ(compress2(out.data(), &n, in.data(), uLong(in.size()), 9), Z_OK);
+    out.resize(n);
+    return out;
+}
+
+} // namespace
+
+TEST(ID3v2Header, ChecksDecideValidity) {
+    CID3v2Tag tag;
+    const Bytes frames = Frame("TIT2", Latin1Text("t"));
+    EXPECT_TRUE(ReadTag(tag, Tag(3, 0, frames)));
+    EXPECT_TRUE(tag.Exists());
+    EXPECT_EQ(tag.GetOldLength(), 22u);
+    EXPECT_FALSE(ReadTag(tag, Tag(5, 0, frames)));
+    EXPECT_FALSE(tag.Exists());
+    EXPECT_EQ(tag.GetFrameCount(), 0);
+    EXPECT_FALSE(ReadTag(tag, Tag(3, CID3v2Tag::kTagExperimental, frames)));
+    EXPECT_FALSE(ReadTag(tag, Bytes{'I', 'D', '3', 3, 0}));
+    Bytes bad = Tag(3, 0, frames);
+    bad[0] = 'X';
+    EXPECT_FALSE(ReadTag(tag, bad));
+    // One byte short of the declared size is accepted, two are not.
+    Bytes shortTag = Tag(3, 0, frames, 2);
+    shortTag.resize(shortTag.size() - 1);
+    EXPECT_TRUE(ReadTag(tag, shortTag));
+    shortTag.resize(shortTag.size() - 1);
+    EXPECT_FALSE(ReadTag(tag, shortTag));
+    // A footer adds 10 bytes that must be present.
+    Bytes footer = Tag(4, CID3v2Tag::kTagFooter, Frame("TIT2", Latin1Text("t"), 4));
+    EXPECT_FALSE(ReadTag(tag, footer));
+    footer.insert(footer.end(), {'3', 'D', 'I', 4, 0, 0x10, 0, 0, 0, 0});
+    ASSERT_TRUE(ReadTag(tag, footer));
+    EXPECT_EQ(Ids(tag), std::vector<std::string>{"TIT2"});
+}
+
+TEST(ID3v2Header, ExtendedHeaderIsSkipped) {
+    CID3v2Tag tag;
+    // ID3v2.3: the size excludes its own 4 bytes.
+    const Bytes ext3 = {0, 0, 0, 6, 0, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(ReadTag(tag, Tag(3, CID3v2Tag::kTagExtendedHeader,
+                                 Cat({ext3, Frame("TIT2", Latin1Text("three"))}))));
+    EXPECT_EQ(Value(tag, 0), "three");
+    // ID3v2.4: the sync-safe size counts the whole extended header.
+    const Bytes ext4 = {0, 0, 0, 6, 1, 0};
+    ASSERT_TRUE(ReadTag(tag, Tag(4, CID3v2Tag::kTagExtendedHeader,
+                                 Cat({ext4, Frame("TIT2", Latin1Text("four"), 4)}))));
+    EXPECT_EQ(Value(tag, 0), "four");
+}
+
+TEST(ID3v2Frames, ParseStopsAtDamageAndKeepsWhatCameBefore) {
+    CID3v2Tag tag;
+    const Bytes good = Frame("TIT2", Latin1Text("t"));
+    // Padding, an invalid ID, a size past the buffer, a size of 2^31.
+    const Bytes endings[] = {
+        Bytes(20, 0),
+        Frame("tit2", Latin1Text("x")),
+        Cat({B("TALB"), BigEndianBytes(1000), Bytes{0, 0}, Latin1Text("x")}),
+        Cat({B("TALB"), BigEndianBytes(0x80000000u), Bytes{0, 0}, Latin1Text("x")}),
+        Cat({B("TALB"), BigEndianBytes(0xFFFFFFFFu), Bytes{0, 0}, Latin1Text("x")}),
+    };
+    for (const Bytes& ending : endings) {
+        ASSERT_TRUE(ReadTag(tag, Tag(3, 0, Cat({good, ending}))));
+        EXPECT_EQ(Ids(tag), std::vector<std::string>{"TIT2"});
+    }
+    // Zero-size frames are kept.
+    ASSERT_TRUE(ReadTag(tag, Tag(3, 0, Cat({Frame("TENC", {}), good}))));
+    EXPECT_EQ(Ids(tag), (std::vector<std::string>{"TENC", "TIT2"}));
+    // Encodings other than 0-3 keep the frame with empty text.
+    ASSERT_TRUE(ReadTag(tag, Tag(3, 0, Frame("TIT2", {9, 'a', 'b'}))));
+    EXPECT_EQ(Value(tag, 0), "");
+}
+
+TEST(ID3v2Frames, Version4SizeWithBit7IsPlain) {
+    CID3v2Tag tag;
+    const Bytes body = Cat({Bytes{0}, Bytes(0x80, 'a')}); // 129 bytes: 00 00 00 81
+    const Bytes plain = Cat({B("TIT2"), BigEndianBytes(uint32_t(body.size())), Bytes{0, 0}, body});
+    ASSERT_TRUE(ReadTag(tag, Tag(4, 0, Cat({plain, Frame("TALB", Latin1Text("al"), 4)}))));
+    EXPECT_EQ(Ids(tag), (std::vector<std::string>{"TIT2", "TALB"}));
+    EXPECT_EQ(Value(tag, 0).size(), 128u);
+}
+
+TEST(ID3v2Version2, IdsConvertAndPictureIsRebuilt) {
+    auto frame22 = [](const std::string& id, const Bytes& body) {
+        const uint32_t n = uint32_t(body.size());
+        return Cat({B(id), Bytes{uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)}, body});
+    };
+    const Bytes pic = Cat({Bytes{0}, B("PNG"), Bytes{3}, B("desc"), Bytes{0, 1, 2, 3}});
+    const Bytes tag22 = Tag(2, 0,
+                            Cat({frame22("TT2", Latin1Text("title")), frame22("ULT", {0, 'x'}),
+                                 frame22("PIC", pic), frame22("TRK", Latin1Text("3/11"))}),
+                            16);
+    CID3v2Tag tag;
+    ASSERT_TRUE(ReadTag(tag, tag22));
+    EXPECT_EQ(Ids(tag), (std::vector<std::string>{"TIT2", "ULT?", "APIC", "TRCK"}));
+    const CID3v2Frame* apic = tag.GetFrame(2);
+    EXPECT_EQ(apic->GetBody(),
+              Cat({Bytes{0}, B("PNG"), Bytes{0, 3}, B("desc"), Bytes{0, 1, 2, 3}}));
+    EXPECT_EQ(Narrow(apic->GetField(L"Mime Type")), "PNG");
+    EXPECT_EQ(Narrow(apic->GetField(L"Value")), "AQID");
+
+    Bytes rendered;
+    ASSERT_TRUE(tag.Render(rendered, 8192));
+    EXPECT_EQ(rendered[3], 3);
+    CID3v2Tag again;
+    ASSERT_TRUE(ReadTag(again, rendered));
+    EXPECT_EQ(again.GetVersion(), 3);
+    EXPECT_EQ(again.GetFrameCount(), 4);
+    EXPECT_EQ(again.GetFieldValue(L"Name"), L"title");
+}
+
+TEST(ID3v2Unsync, RawAndDecodedFrameSizesReadAlike) {
+    // A body whose raw form holds two stuffed zeros.
+    const Bytes decoded = {0, 'a', 0xFF, 0xE0, 'b', 0xFF, 0x00, 'c'};
+    const Bytes raw = {0, 'a', 0xFF, 0x00, 0xE0, 'b', 0xFF, 0x00, 0x00, 'c'};
+    auto frame = [&](uint32_t size) {
+        return Cat({B("TIT2"), BigEndianBytes(size), Bytes{0, 0}, raw});
+    };
+    const Bytes next = Frame("TALB", Latin1Text("album"));
+    CID3v2Tag rawSized, decodedSized;
+    ASSERT_TRUE(ReadTag(rawSized, Tag(3, CID3v2Tag::kTagUnsync, Cat({frame(10), next}), 4)));
+    ASSERT_TRUE(ReadTag(decodedSized, Tag(3, CID3v2Tag::kTagUnsync, Cat({frame(8), next}), 4)));
+    for (CID3v2Tag* t : {&rawSized, &decodedSized}) {
+        ASSERT_EQ(Ids(*t), (std::vector<std::string>{"TIT2", "TALB"}));
+        EXPECT_EQ(t->GetFrame(0)->GetBody(), decoded);
+        // The size field now counts the decoded body, written without unsync.
+        EXPECT_EQ(Bytes(t->GetFrame(0)->GetHeader() + 4, t->GetFrame(0)->GetHeader() + 8),
+                  BigEndianBytes(8));
+        EXPECT_EQ(Value(*t, 1), "album");
+    }
+}
+
+TEST(ID3v2Compression, InflatesWithinTwentyTimes) {
+    std::string letters;
+    for (uint32_t x = 1; letters.size() < 400;) {
+        x = x * 1103515245u + 12345u;
+        letters += char('a' + (x >> 16) % 26);
+    }
+    const Bytes packed = Deflate(Cat({Bytes{0}, B(letters)}));
+    ASSERT_GE(packed.size() * 20, 401u);
+    CID3v2Tag tag;
+    ASSERT_TRUE(ReadTag(tag, Tag(4, 0, Frame("TIT2", packed, 4, 0, 0x08))));
+    const std::string value = Value(tag, 0);
+    std::vector<uint8_t> probe;
+    if (!CID3ToolsBridge::Inflate(packed.data(), packed.size(), 1000, probe))
+        GTEST_SKIP() << "no decompressor in the tools library";
+    EXPECT_EQ(value, letters);
+    EXPECT_EQ(tag.GetFrame(0)->GetBody(), packed);
+}
+
+TEST(ID3v2Compression, UnsupportedFormsKeepTheirRawBytes) {
+    const Bytes packed = Deflate(Cat({Bytes{0}, B("hello")}));
+    const Bytes dli = Cat({SyncSafeBytes(6), packed});
+    const Bytes huge = Deflate(Cat({Bytes{0}, Bytes(100000, 'q')}));
+    ASSERT_GT(100001u, huge.size() * 20);
+    struct Case {
+        Bytes frame;
+        int version;
+    } cases[] = {
+        {Frame("TIT2", dli, 4, 0, 0x09), 4},  // data length indicator before the stream
+        {Frame("TIT2", huge, 4, 0, 0x08), 4}, // inflates beyond 20 times
+        {Frame("TIT2", Cat({BigEndianBytes(6), packed}), 3, 0, 0x80), 3}, // ID3v2.3 flag
+    };
+    for (const Case& c : cases) {
+        const Bytes input = Tag(c.version, 0, c.frame, 64);
+        CID3v2Tag tag;
+        ASSERT_TRUE(ReadTag(tag, input));
+        ASSERT_EQ(tag.GetFrameCount(), 1);
+        EXPECT_NE(Value(tag, 0), "hello");
+        Bytes out;
+        tag.Render(out, 8192);
+        EXPECT_EQ(Bytes(out.begin() + 10, out.begin() + 10 + long(c.frame.size())), c.frame);
+    }
+}
+
+TEST(ID3v2Render, PaddingRule) {
+    auto renderedSize = [](size_t frameBytes, const Bytes* old, int slack) {
+        CID3v2Tag tag;
+        if (old) {
+            EXPECT_TRUE(ReadTag(tag, *old));
+        }
+        // One TXXX frame of the wanted total (10 header bytes + body).
+        Bytes value(frameBytes - 10 - 2 - 1 - 4, 'v');
+        tag.SetField(L"Mixer", ZrString::FromLatin1(reinterpret_cast<const char*>(value.data()),
+                                                    int(value.size())));
+        Bytes out;
+        tag.Render(out, slack);
+        return out.size();
+    };
+    EXPECT_EQ(renderedSize(4990, nullptr, 8192), 8192u);
+    EXPECT_EQ(renderedSize(4086, nullptr, 8192), 8192u); // exactly 4096 gets a full block
+    const Bytes old = Tag(3, 0, {}, 20000 - 10);
+    EXPECT_EQ(renderedSize(14990, &old, 8192), 20000u);
+    EXPECT_EQ(renderedSize(10990, &old, 8192), 12288u);
+    EXPECT_EQ(renderedSize(10990, &old, 0), 20000u);
+    EXPECT_EQ(renderedSize(20990, &old, 8192), 24576u);
+}
+
+TEST(ID3v2Render, VersionAndFrameBytes) {
+    CID3v2Tag tag;
+    ASSERT_TRUE(ReadTag(tag, Tag(4, 0, Frame("TIT2", Latin1Text("old"), 4), 100)));
+    tag.SetField(L"Album", L"x");
+    Bytes out;
+    tag.Render(out, 8192);
+    ASSERT_EQ(out[3], 4);
+    EXPECT_EQ(out[5], 0);
+    CID3v2Tag again;
+    ASSERT_TRUE(ReadTag(again, out));
+    ASSERT_EQ(Ids(again), (std::vector<std::string>{"TIT2", "TALB"}));
+    EXPECT_EQ(Bytes(again.GetFrame(1)->GetHeader() + 4, again.GetFrame(1)->GetHeader() + 10),
+              (Bytes{0, 0, 0, 3, 0, 0}));
+    CID3v2Tag fresh;
+    fresh.SetField(L"Name", L"n");
+    fresh.Render(out, 8192);
+    EXPECT_EQ(out[3], 3);
+}
+
+TEST(ID3v2Render, FrameOrder) {
+    CID3v2Tag tag;
+    const Bytes frames = Cat({Frame("ZZZZ", {1}), Frame("TXXX", Cat({Bytes{0}, B("b"), Bytes{0}})),
+                              Frame("COMM", Cat({Bytes{0}, B("eng"), Bytes{0}})),
+                              Frame("TXXX", Cat({Bytes{0}, B("A"), Bytes{0}})), Frame("AAAA", {1}),
+                              Frame("TALB", Latin1Text("a")), Frame("TIT2", Latin1Text("t"))});
+    ASSERT_TRUE(ReadTag(tag, Tag(3, 0, frames)));
+    Bytes out;
+    tag.Render(out, 8192);
+    ASSERT_TRUE(ReadTag(tag, out));
+    EXPECT_EQ(Ids(tag),
+              (std::vector<std::string>{"TIT2", "TALB", "COMM", "TXXX", "TXXX", "AAAA", "ZZZZ"}));
+    EXPECT_EQ(Narrow(tag.GetFrame(3)->GetField(L"Description")), "A");
+}
+
+TEST(ID3v2Describe, ReportLines) {
+    CID3v2Tag tag;
+    const Bytes jpeg = {0xFF, 0xD8, 0xFF};
+    const Bytes frames =
+        Cat({Frame("TIT2", Latin1Text("line1\nline2")),
+             Frame("COMM",
+                   Cat({Bytes{0}, B("eng"), B("Quillon Audio: Album Artist  "), Bytes{0}, B("x")})),
+             Frame("TXXX", Cat({Bytes{0}, B("A rather long description here"), Bytes{0}, B("v")})),
+             Frame("APIC", Cat({Bytes{0}, B("image/jpeg"), Bytes{0, 3}, jpeg})),
+             Frame("TALB", Cat({Bytes{0}, Bytes(129, 'a')})), Frame("CHAP", {1})});
+    ASSERT_TRUE(ReadTag(tag, Tag(3, 0, frames)));
+    EXPECT_EQ(Narrow(tag.DescribeFrame(0)), "TIT2 (Name): line1\\nline2");
+    EXPECT_EQ(Narrow(tag.DescribeFrame(1)), "COMM (Album Artist): x");
+    EXPECT_EQ(Narrow(tag.DescribeFrame(2)), "TXXX (A rather long desc..): v");
+    EXPECT_EQ(Narrow(tag.DescribeFrame(3)), "APIC (Image File) (Cover): /9j/");
+    EXPECT_EQ(Narrow(tag.DescribeFrame(4)), "TALB (Album): <too large to display>");
+    EXPECT_EQ(Narrow(tag.DescribeFrame(5)), "CHAP: <unknown data type>");
+    EXPECT_EQ(Narrow(tag.DescribeFrame(6)), "<invalid frame>");
+}

@@ -59,27 +59,54 @@ bool IsContinuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
 }
 
-// Length in bytes of the UTF-8 sequence at s[i] that the decoder accepts, or
-// 0 when the byte stands alone. end is the byte limit (or INT_MAX for a
-// NUL-terminated text: a NUL is never a continuation byte, so the checks stop
-// at the terminator by themselves).
-int Utf8SequenceAt(const unsigned char* s, int i, int end) {
+// Decodes the character at s[i] of a text of `end` bytes and returns the
+// bytes it takes. A byte that does not start a complete two- or three-byte
+// sequence within the text stands for itself (Latin-1); a complete four-byte
+// sequence becomes '?'.
+int Utf8DecodeAt(const unsigned char* s, int i, int end, wchar_t& out) {
     const unsigned char b = s[i];
-    int need;
+    int need = 1;
     if ((b & 0xE0) == 0xC0) {
         need = 2;
     } else if ((b & 0xF0) == 0xE0) {
         need = 3;
     } else if ((b & 0xF8) == 0xF0) {
         need = 4;
-    } else {
-        return 0;
     }
-    if (end - i < need) return 0;
-    for (int k = 1; k < need; ++k) {
-        if (!IsContinuation(s[i + k])) return 0;
+    if (need > 1 && end - i >= need) {
+        bool complete = true;
+        for (int k = 1; k < need && complete; ++k)
+            complete = IsContinuation(s[i + k]);
+        if (complete) {
+            if (need == 2) {
+                out = static_cast<wchar_t>(((b & 0x1F) << 6) | (s[i + 1] & 0x3F));
+            } else if (need == 3) {
+                out = static_cast<wchar_t>(((b & 0x0F) << 12) | ((s[i + 1] & 0x3F) << 6) |
+                                           (s[i + 2] & 0x3F));
+            } else {
+                // Characters beyond the Basic Multilingual Plane are not kept.
+                out = L'?';
+            }
+            return need;
+        }
     }
-    return need;
+    out = b;
+    return 1;
+}
+
+// Walks a UTF-8 text of `end` bytes (already cut at its first NUL byte),
+// handing each character to emit, and returns the character count. An
+// overlong encoding of U+0000 (C0 80, E0 80 80) ends the text as a NUL byte
+// would: a ZrString cannot carry a terminator inside its text.
+template <typename Emit> int Utf8Walk(const unsigned char* s, int end, Emit emit) {
+    int n = 0;
+    for (int i = 0; i < end; ++n) {
+        wchar_t c;
+        i += Utf8DecodeAt(s, i, end, c);
+        if (c == 0) break;
+        emit(n, c);
+    }
+    return n;
 }
 
 template <typename Unit> Unit ByteSwap(Unit u) {
@@ -218,28 +245,8 @@ ZrString ZrString::FromUtf8(const char* s, int len) {
     const int chars = Utf8CharCount(s, end);
     if (chars == 0) return out;
     wchar_t* p = out.GetBuffer(chars, true, false);
-    int n = 0;
-    for (int i = 0; i < end;) {
-        const int seq = Utf8SequenceAt(b, i, end);
-        switch (seq) {
-        case 2:
-            p[n++] = static_cast<wchar_t>(((b[i] & 0x1F) << 6) | (b[i + 1] & 0x3F));
-            break;
-        case 3:
-            p[n++] = static_cast<wchar_t>(((b[i] & 0x0F) << 12) | ((b[i + 1] & 0x3F) << 6) |
-                                          (b[i + 2] & 0x3F));
-            break;
-        case 4:
-            // Characters beyond the Basic Multilingual Plane are not kept.
-            p[n++] = L'?';
-            break;
-        default:
-            p[n++] = b[i];
-            break;
-        }
-        i += seq == 0 ? 1 : seq;
-    }
-    out.ReleaseBuffer(n);
+    Utf8Walk(b, end, [p](int n, wchar_t c) { p[n] = c; });
+    out.ReleaseBuffer(chars);
     return out;
 }
 
@@ -248,12 +255,7 @@ int ZrString::Utf8CharCount(const char* s, int len) {
     const auto* b = reinterpret_cast<const unsigned char*>(s);
     const int end = len < 0 ? static_cast<int>(strlen(s))
                             : static_cast<int>(strnlen(s, static_cast<size_t>(len)));
-    int n = 0;
-    for (int i = 0; i < end; ++n) {
-        const int seq = Utf8SequenceAt(b, i, end);
-        i += seq == 0 ? 1 : seq;
-    }
-    return n;
+    return Utf8Walk(b, end, [](int, wchar_t) {});
 }
 
 ZrString ZrString::FromUtf16(const uint16_t* units, int count, bool detectBom, bool forceSwap) {

@@ -73,7 +73,8 @@ TEST(ZrStringSharing, SelfAppendAndSelfAssignSurviveReallocation) {
     a.Append(a.c_str(), a.GetLength());
     a.Append(a.c_str() + 1, 2);
     EXPECT_EQ(a, L"abcabcbc");
-    a = a;
+    const ZrString& self = a;
+    a = self;
     a = a.c_str() + 3;
     EXPECT_EQ(a, L"abcbc");
 }
@@ -228,6 +229,16 @@ TEST(ZrStringUtf8, FourByteSequenceBecomesQuestionMark) {
     EXPECT_EQ(ZrString::FromUtf8(Bytes({'x', 0xF0, 0x9F, 0x98, 0x80, 'y'}).c_str()), L"x?y");
     EXPECT_EQ(ZrString::FromUtf8(Bytes({0xF0, 0x9F, 0x98, 'z'}).c_str()), L"\u00F0\u009F\u0098z");
     EXPECT_EQ(ZrString::Utf8CharCount(Bytes({'x', 0xF0, 0x9F, 0x98, 0x80}).c_str()), 2);
+}
+
+// Found by fuzzing: an overlong NUL once put a terminator inside the text.
+TEST(ZrStringUtf8, OverlongNulEndsTheText) {
+    const std::string two = Bytes({'a', 0xC0, 0x80, 'b'});
+    EXPECT_EQ(ZrString::FromUtf8(two.c_str(), 4), L"a");
+    EXPECT_EQ(ZrString::FromUtf8(two.c_str(), 4).GetLength(), 1);
+    EXPECT_EQ(ZrString::Utf8CharCount(two.c_str(), 4), 1);
+    EXPECT_EQ(ZrString::FromUtf8(Bytes({0xE0, 0x80, 0x80, 'b'}).c_str()), L"");
+    EXPECT_EQ(ZrString::FromUtf8(Bytes({0xC1, 0xBF}).c_str()), L"\u007F");
 }
 
 TEST(ZrStringUtf8, LengthLimitCutsSequencesAndNulEndsEarly) {

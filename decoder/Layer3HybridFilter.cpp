@@ -21,10 +21,12 @@ void Layer3HybridFilter::Process(const Layer3SideInfo::Granule& granule, double*
     }
     if (aliasBoundaries > 0 && subbands < aliasBoundaries + 1) subbands = aliasBoundaries + 1;
 
+    // ISO/IEC 11172-3 2.4.2.7 (mixed_block_flag): the two lowest subbands of a
+    // mixed block take the normal window, whatever the block type.
     for (int sb = 0; sb < subbands; ++sb) {
+        const int type = shortBlock || (granule.mixedBlock && sb < 2) ? 0 : granule.blockType;
         if (sb < longSubbands)
-            Long(spectrum + sb * 18, tables_.window[shortBlock ? 0 : granule.blockType].data(),
-                 overlap + sb * 18, out, sb);
+            Long(spectrum + sb * 18, tables_.window[type].data(), overlap + sb * 18, out, sb);
         else
             Short(spectrum + sb * 18, overlap + sb * 18, out, sb);
     }

@@ -84,9 +84,9 @@ void Layer3Stereo::Process(const Layer3TableSet& tables, const Frame& frame,
                 }
             continue;
         }
-        const std::array<double, 2>& factors =
-            frame.lsf ? tables.intensityMpeg2[intensityScale][position & 15]
-                      : tables.intensityMpeg1[position];
+        const std::array<double, 2>& factors = frame.lsf
+                                                   ? tables.intensityMpeg2[intensityScale][position]
+                                                   : tables.intensityMpeg1[position];
         const double kl = factors[0] * msCompensation, kr = factors[1] * msCompensation;
         for (int i = run.start; i < run.start + run.width; ++i) {
             const int k = layout.reorder[i];

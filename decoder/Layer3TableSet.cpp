@@ -66,7 +66,7 @@ Layer3TableSet::Layer3TableSet() {
     // right by i0^(is_pos / 2).
     for (int scale = 0; scale < 2; ++scale) {
         const double i0 = std::pow(2.0, scale ? -0.5 : -0.25);
-        for (int p = 0; p < 16; ++p) {
+        for (int p = 0; p < 32; ++p) {
             if (p & 1)
                 intensityMpeg2[scale][p] = {std::pow(i0, (p + 1) / 2), 1.0};
             else

@@ -55,9 +55,9 @@ public:
     std::array<std::array<double, 18>, 18> dct18;
     std::array<std::array<double, 6>, 6> dct6;
     // Intensity-stereo factors (left, right) by is_pos: MPEG-1 (0..6 used), and
-    // MPEG-2 by intensity_scale 0/1.
+    // MPEG-2 by intensity_scale 0/1 and is_pos 0..31 (slen reaches 5 there).
     std::array<std::array<double, 2>, 16> intensityMpeg1;
-    std::array<std::array<std::array<double, 2>, 16>, 2> intensityMpeg2;
+    std::array<std::array<std::array<double, 2>, 32>, 2> intensityMpeg2;
     // Per sampling-rate index 0..8, by BlockKind.
     std::array<std::array<BandLayout, 3>, 9> layouts;
     // By scalefac_compress (512) and by scalefac_compress >> 1 for the

@@ -27,8 +27,9 @@ public:
 
     // Resizes to n elements. When n exceeds the capacity, the new capacity is
     // n (exact) or follows the growth rule; the old elements are carried over
-    // when keep is set. New slots are value-initialised (plain arrays: zeroed
-    // when zero is set, else left as they are). The capacity never shrinks.
+    // when keep is set. New slots are default-constructed; for plain elements
+    // without a constructor of their own they are zeroed when zero is set and
+    // left as they are otherwise. The capacity never shrinks.
     void SetSize(int n, bool exact = false, bool keep = true, bool zero = true) {
         if (n < 0) n = 0;
         if (n > m_capacity) {
@@ -157,15 +158,18 @@ private:
     }
 
     void ConstructDefault(int from, int to, bool zero) {
-        if constexpr (Plain) {
+        if constexpr (Plain && std::is_trivially_default_constructible_v<T>) {
             if (zero && to > from) {
                 memset(static_cast<void*>(m_data + from), 0,
                        static_cast<size_t>(to - from) * sizeof(T));
             }
         } else {
+            // Records with member initialisers are trivially copyable but
+            // must still start from their initialisers, not from zeros.
             (void)zero;
-            for (int i = from; i < to; ++i)
+            for (int i = from; i < to; ++i) {
                 new (m_data + i) T();
+            }
         }
     }
 

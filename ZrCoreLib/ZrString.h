@@ -252,7 +252,7 @@ private:
     wchar_t* m_pch;
 };
 
-// Case-insensitive ordering and equality for standard containers.
+// Hashing, and case-insensitive ordering and equality, for standard containers.
 struct ZrStringLessNoCase {
     bool operator()(const ZrString& a, const ZrString& b) const {
         return a.CompareNoCase(b.c_str()) < 0;
@@ -262,6 +262,9 @@ struct ZrStringEqualNoCase {
     bool operator()(const ZrString& a, const ZrString& b) const {
         return a.EqualsNoCase(b.c_str());
     }
+};
+struct ZrStringHash {
+    size_t operator()(const ZrString& s) const { return s.Hash(); }
 };
 struct ZrStringHashNoCase {
     size_t operator()(const ZrString& s) const { return s.HashNoCase(); }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -133,6 +134,20 @@ TEST(ZrArrayElements, NonPlainElementsAreConstructedAndDestroyedOnce) {
         EXPECT_EQ(c[19].v, 24);
     }
     EXPECT_EQ(Tracked::live, 0);
+}
+
+TEST(ZrArrayElements, PlainRecordsStartFromTheirInitialisers) {
+    struct Entry {
+        int offset = -1;
+        int size = 0;
+    };
+    static_assert(std::is_trivially_copyable_v<Entry>);
+    ZrArray<Entry> a;
+    a.SetSize(3);
+    EXPECT_EQ(a[2].offset, -1);
+    a.InsertAt(5, Entry{7, 1});
+    EXPECT_EQ(a[4].offset, -1);
+    EXPECT_EQ(a[5].offset, 7);
 }
 
 TEST(ZrArrayElements, StringArrayCopiesShareText) {

@@ -1,6 +1,20 @@
 #include "decoder/Layer3HybridFilter.h"
 
 #include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Two doubles in one SSE2/NEON register (GCC/Clang vector extension).
+typedef double Vec2 __attribute__((vector_size(16)));
+
+inline Vec2 Load2(const double* p) {
+    Vec2 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+} // namespace
 
 void Layer3HybridFilter::Process(const Layer3SideInfo::Granule& granule, double* spectrum,
                                  int subbands, double* overlap, double (*out)[32]) const {
@@ -48,14 +62,25 @@ void Layer3HybridFilter::Process(const Layer3SideInfo::Granule& granule, double*
 // y[n] = t[n + 9] for n < 9, -t[26 - n] for n < 27, -t[n - 27] after.
 void Layer3HybridFilter::Long(const double* in, const double* window, double* overlap,
                               double (*out)[32], int sb) const {
-    double t[18];
-    for (int m = 0; m < 18; ++m) {
-        const double* c = tables_.dct18[m].data();
-        double s = 0.0;
-        for (int k = 0; k < 18; ++k)
-            s += in[k] * c[k];
-        t[m] = s;
+    // All 18 outputs accumulate at once, two per vector register, so that the
+    // multiply-adds are independent and the accumulators stay in registers.
+    Vec2 a0 = {}, a1 = {}, a2 = {}, a3 = {}, a4 = {}, a5 = {}, a6 = {}, a7 = {}, a8 = {};
+    for (int k = 0; k < 18; ++k) {
+        const Vec2 x = {in[k], in[k]};
+        const double* c = tables_.dct18[k].data();
+        a0 += x * Load2(c);
+        a1 += x * Load2(c + 2);
+        a2 += x * Load2(c + 4);
+        a3 += x * Load2(c + 6);
+        a4 += x * Load2(c + 8);
+        a5 += x * Load2(c + 10);
+        a6 += x * Load2(c + 12);
+        a7 += x * Load2(c + 14);
+        a8 += x * Load2(c + 16);
     }
+    const Vec2 acc[9] = {a0, a1, a2, a3, a4, a5, a6, a7, a8};
+    double t[18];
+    std::memcpy(t, acc, sizeof t);
     double y[36];
     for (int n = 0; n < 9; ++n)
         y[n] = t[n + 9];
@@ -75,12 +100,11 @@ void Layer3HybridFilter::Short(const double* in, double* overlap, double (*out)[
     const double* window = tables_.window[2].data();
     double z[36] = {};
     for (int w = 0; w < 3; ++w) {
-        double t[6];
-        for (int m = 0; m < 6; ++m) {
-            double s = 0.0;
-            for (int k = 0; k < 6; ++k)
-                s += in[w * 6 + k] * tables_.dct6[m][k];
-            t[m] = s;
+        double t[6] = {};
+        for (int k = 0; k < 6; ++k) {
+            const double x = in[w * 6 + k];
+            for (int m = 0; m < 6; ++m)
+                t[m] += x * tables_.dct6[k][m];
         }
         double y[12];
         for (int n = 0; n < 3; ++n)

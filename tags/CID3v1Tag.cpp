@@ -46,9 +46,12 @@ void CID3v1Tag::Reset() {
 }
 
 bool CID3v1Tag::ReadRecord(const uint8_t* record, size_t size) {
+    const bool found = record && size == size_t(kRecordSize) && std::memcmp(record, "TAG", 3) == 0;
+    uint8_t copy[kRecordSize];
+    if (found) std::memcpy(copy, record, kRecordSize); // record may be our own bytes
     Reset();
-    if (record && size == size_t(kRecordSize) && std::memcmp(record, "TAG", 3) == 0) {
-        std::memcpy(m_record, record, kRecordSize);
+    if (found) {
+        std::memcpy(m_record, copy, kRecordSize);
         m_exists = true;
     }
     return m_exists;

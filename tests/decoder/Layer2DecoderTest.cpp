@@ -1,4 +1,5 @@
-// Layer II tables: requantisation, grouping, allocation and table selection.
+// Layer II tables: requantisation, grouping and allocation. Which table a
+// stream selects is checked against real streams in Layer2PeerTest.
 
 #include "decoder/Layer2Decoder.h"
 #include "decoder/tables/Layer2AllocationTables.h"
@@ -91,25 +92,6 @@ TEST(Layer2Allocation, TablesAreWellFormed) {
         }
         EXPECT_EQ(subbands, t->subbandLimit);
     }
-}
-
-TEST(Layer2Allocation, SelectionFollowsRateAndBitratePerChannel) {
-    struct Case {
-        int32_t lsf, rateIndex, channels, kbps;
-        const Layer2AllocationTable* expected;
-    };
-    const Case cases[] = {
-        {0, 1, 1, 32, &kLayer2TableB2c},  {0, 1, 1, 56, &kLayer2TableB2a},
-        {0, 1, 2, 384, &kLayer2TableB2a}, {0, 0, 2, 96, &kLayer2TableB2c},
-        {0, 0, 2, 112, &kLayer2TableB2a}, {0, 0, 2, 160, &kLayer2TableB2a},
-        {0, 0, 2, 192, &kLayer2TableB2b}, {0, 0, 1, 96, &kLayer2TableB2b},
-        {0, 2, 1, 48, &kLayer2TableB2d},  {0, 2, 2, 64, &kLayer2TableB2d},
-        {0, 2, 1, 80, &kLayer2TableB2a},  {0, 2, 2, 384, &kLayer2TableB2b},
-        {1, 3, 2, 160, &kLayer2TableLsf}, {1, 8, 1, 8, &kLayer2TableLsf},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(&Layer2Decoder::SelectTable(c.lsf, c.rateIndex, c.channels, c.kbps), c.expected)
-            << c.rateIndex << " " << c.channels << " " << c.kbps;
 }
 
 } // namespace

@@ -111,23 +111,6 @@ TEST(SynthesisStep, TwoChannelsMatchTheStandardFormulation) {
     EXPECT_LT(maxDiff, 1e-12);
 }
 
-TEST(SynthesisStep, MonoWritesConsecutiveSamples) {
-    Fresh f;
-    StandardSynthesis reference;
-    std::vector<uint8_t> out(kMinOutputCapacity);
-    int32_t done = 0;
-    for (int step = 0; step < 20; ++step) {
-        double s[32] = {}, expected[32];
-        s[step % 32] = 0.25;
-        s[(step * 7) % 32] -= 0.125;
-        reference.Step(s, expected);
-        SynthesizeMono(*f.state, s, out.data(), done);
-        ASSERT_EQ(done, 256 * (step + 1));
-        for (int j = 0; j < 32; ++j)
-            ASSERT_NEAR(At(out, step * 32 + j), expected[j] * 32767.0 / 32768.0, 1e-12);
-    }
-}
-
 TEST(SynthesisStep, SilenceDrainsToExactZero) {
     Fresh f;
     std::vector<uint8_t> out(kMinOutputCapacity);

@@ -18,6 +18,15 @@ inline uint32_t TakeBits(uint64_t w, int& used, int n) {
     return v;
 }
 
+// `magnitude` negated when `sign` (0 or 1) is set.
+inline double Signed(double magnitude, uint64_t sign) {
+    uint64_t bits;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    bits ^= sign << 63;
+    std::memcpy(&magnitude, &bits, sizeof bits);
+    return magnitude;
+}
+
 // One count1 quadruple from the window: v, w, x, y in bits 3..0 of `values`.
 inline int DecodeQuad(uint64_t w, bool tableB, int& values) {
     if (tableB) {
@@ -50,11 +59,12 @@ int Layer3SpectrumDecoder::DecodeHuffman(Layer3BitReader& bits, int endBit,
         }
         const uint16_t* lookup = layer3::kHuffmanLookup + info.lookup;
         const int linbits = info.linbits;
+        const int firstBits = info.firstBits;
         for (; line < end; line += 2) {
             const uint64_t w = bits.Window();
-            uint32_t e = lookup[w >> (64 - layer3::kHuffmanFirstBits)];
+            uint32_t e = lookup[w >> (64 - firstBits)];
             int used = 0;
-            int levelBits = layer3::kHuffmanFirstBits;
+            int levelBits = firstBits;
             while (e & 0x8000) {
                 used += levelBits;
                 levelBits = (e >> 12) & 7;
@@ -63,15 +73,14 @@ int Layer3SpectrumDecoder::DecodeHuffman(Layer3BitReader& bits, int endBit,
             used += (e >> 8) & 31;
             uint32_t x = (e >> 4) & 15;
             uint32_t y = e & 15;
-            double vx = 0.0, vy = 0.0;
-            if (x != 0) {
-                if (x == 15 && linbits != 0) x += TakeBits(w, used, linbits);
-                vx = TakeBits(w, used, 1) ? -pow43[x] : pow43[x];
-            }
-            if (y != 0) {
-                if (y == 15 && linbits != 0) y += TakeBits(w, used, linbits);
-                vy = TakeBits(w, used, 1) ? -pow43[y] : pow43[y];
-            }
+            // Sign bits follow non-zero values only; taking them without a
+            // branch avoids mispredictions on the many small values.
+            if (x == 15 && linbits != 0) x += TakeBits(w, used, linbits);
+            const double vx = Signed(pow43[x], (w << used) >> 63 & (x != 0));
+            used += x != 0;
+            if (y == 15 && linbits != 0) y += TakeBits(w, used, linbits);
+            const double vy = Signed(pow43[y], (w << used) >> 63 & (y != 0));
+            used += y != 0;
             bits.Skip(used);
             values[line] = vx;
             values[line + 1] = vy;

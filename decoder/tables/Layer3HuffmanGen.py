@@ -5,7 +5,7 @@ tables of ISO/IEC 11172-3 Table B.7 (hcod and hlen for every (x, y) pair).
 Usage: python3 decoder/tables/Layer3HuffmanGen.py > decoder/tables/Layer3HuffmanTables.h
 
 The decoder wants multi-level lookup tables rather than the code lists: the
-first level is indexed by the next FIRST_BITS bits of the stream; codes longer
+first level is indexed by the next `first` bits of the stream (per table, at most FIRST_BITS); codes longer
 than that continue in sub-tables indexed by the following bits. Each entry is
 16 bits:
   leaf:    bit 15 = 0, bits 8..12 = bits consumed at this level, bits 4..7 = x,
@@ -16,8 +16,10 @@ than that continue in sub-tables indexed by the following bits. Each entry is
 
 import sys
 
-FIRST_BITS = 8
-SUB_BITS = 5
+# First-level width: the longest code of a table, at most FIRST_BITS (codes of
+# up to 10 bits cover nearly every pair of the big tables in one look-up).
+FIRST_BITS = 10
+SUB_BITS = 6
 
 # ISO/IEC 11172-3 Table B.7: hcod per (x, y), row-major by x.
 HCOD = {
@@ -331,30 +333,32 @@ def main():
     out.write("};\n\n")
 
     lookups = {}
+    first = {}
     flat = []
     for t in code_tables:
         lookups[t] = len(flat)
-        flat.extend(build_lookup(pair_codes(t), FIRST_BITS))
+        first[t] = min(FIRST_BITS, max(HLEN[t]))
+        flat.extend(build_lookup(pair_codes(t), first[t]))
     assert len(flat) < 65536
     out.write("// Lookup form of the pair tables of ISO/IEC 11172-3 Table B.7 (see the\n"
               "// generator for the entry layout): leaf = length << 8 | x << 4 | y,\n"
               "// pointer = 0x8000 | width << 12 | offset from the table's first entry.\n")
-    out.write("inline constexpr int kHuffmanFirstBits = %d;\n\n" % FIRST_BITS)
     out.write("inline constexpr uint16_t kHuffmanLookup[] = {")
     for i, e in enumerate(flat):
         out.write(("\n    " if i % 12 == 0 else " ") + "0x%04x," % e)
     out.write("\n};\n\n")
-    out.write("// Per table select 0..31: where its lookup table starts, its linbits, and\n"
+    out.write("// Per table select 0..31: where its lookup table starts, the width of its\n"
+              "// first level, its linbits, and\n"
               "// whether it has codes at all (0 has none; 4 and 14 are not used).\n")
-    out.write("struct HuffmanTableInfo {\n    uint16_t lookup;\n    uint8_t linbits;\n"
-              "    bool hasCodes;\n};\n\n")
+    out.write("struct HuffmanTableInfo {\n    uint16_t lookup;\n    uint8_t firstBits;\n"
+              "    uint8_t linbits;\n    bool hasCodes;\n};\n\n")
     out.write("inline constexpr HuffmanTableInfo kHuffmanTables[32] = {\n")
     for s in range(32):
         t = code_table(s)
         if t in HCOD:
-            out.write("    {%d, %d, true},\n" % (lookups[t], LINBITS[s]))
+            out.write("    {%d, %d, %d, true},\n" % (lookups[t], first[t], LINBITS[s]))
         else:
-            out.write("    {0, 0, false},\n")
+            out.write("    {0, 1, 0, false},\n")
     out.write("};\n\n")
 
     # Count1 table A: 6-bit lookup of length << 4 | vwxy; table B is 4 bits, inverted.

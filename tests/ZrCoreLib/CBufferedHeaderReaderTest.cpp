@@ -144,3 +144,31 @@ TEST(BufferedHeaderReader, WithoutInnerAnswersDefaults) {
     EXPECT_FALSE(reader.GetFlagB());
     EXPECT_EQ(reader.Write(out, 4), 0);
 }
+
+TEST(BufferedHeaderReader, RandomSeeksAndReadsMatchThePlainStream) {
+    // Every mix of buffer hits, straddling reads and lazy inner seeks must
+    // deliver what the unbuffered stream delivers.
+    const size_t size = CBufferedHeaderReader::kHeadBytes * 3 + 17;
+    Fixture f(size);
+    CMemoryReader plain(f.bytes);
+    uint32_t state = 12345;
+    auto next = [&state](uint32_t range) {
+        state = state * 1103515245u + 12345u;
+        return (state >> 8) % range;
+    };
+    std::vector<uint8_t> a(70000), b(70000);
+    for (int step = 0; step < 3000; ++step) {
+        if (next(3) == 0) {
+            const uint32_t origin = next(3);
+            const int64_t offset = static_cast<int64_t>(next(static_cast<uint32_t>(size) + 200)) -
+                                   (origin == 0 ? 100 : static_cast<int64_t>(size) / 2);
+            ASSERT_EQ(f.reader->Seek(offset, origin), plain.Seek(offset, origin)) << step;
+        } else {
+            const uint32_t count = next(4) == 0 ? next(70000) : next(300);
+            const uint32_t got = f.reader->Read(a.data(), count);
+            ASSERT_EQ(got, plain.Read(b.data(), count)) << step;
+            ASSERT_TRUE(std::equal(a.begin(), a.begin() + got, b.begin())) << step;
+        }
+        ASSERT_EQ(f.reader->GetPosition(), plain.GetPosition()) << step;
+    }
+}

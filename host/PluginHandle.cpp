@@ -1,0 +1,87 @@
+#include "PluginHandle.h"
+
+#include <dlfcn.h>
+#include <limits.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace {
+// The context the host hands to Attach; the plug-in treats it as opaque.
+int g_hostContext = 0;
+
+std::string DirName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+} // namespace
+
+PluginHandle::~PluginHandle() {
+    while (m_attached > 0)
+        Detach();
+    if (m_handle) dlclose(m_handle);
+}
+
+std::string PluginHandle::DefaultPath() {
+    char exe[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    std::string dir = ".";
+    if (n > 0) {
+        exe[n] = 0;
+        dir = DirName(exe);
+    }
+    std::string lib = dir + "/../lib";
+    char resolved[PATH_MAX];
+    if (realpath(lib.c_str(), resolved)) lib = resolved;
+    return lib + "/libmp3input.so";
+}
+
+std::string PluginHandle::Directory() const {
+    return DirName(m_path);
+}
+
+bool PluginHandle::Load(const std::string& path) {
+    m_path = path;
+    m_handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!m_handle) {
+        const char* e = dlerror();
+        m_error = e ? e : "cannot load " + path;
+        return false;
+    }
+    m_attach = reinterpret_cast<ZrAttachFn>(dlsym(m_handle, ZR_EXPORT_ATTACH));
+    m_detach = reinterpret_cast<ZrDetachFn>(dlsym(m_handle, ZR_EXPORT_DETACH));
+    m_getInput = reinterpret_cast<ZrGetInputSourceFn>(dlsym(m_handle, ZR_EXPORT_GET_INPUT_SOURCE));
+    m_getFileInfo = reinterpret_cast<ZrGetFileInfoFn>(dlsym(m_handle, ZR_EXPORT_GET_FILE_INFO));
+    if (!m_attach || !m_detach || !m_getInput || !m_getFileInfo) {
+        m_error = path + " does not export Attach, Detach, GetInputSource and GetFileInfo";
+        return false;
+    }
+    return true;
+}
+
+bool PluginHandle::Attach() {
+    // Detach is owed even when Attach fails: the plug-in counted the call.
+    ++m_attached;
+    if (m_attach(&g_hostContext) != 1) {
+        m_error = "the plug-in failed to start";
+        return false;
+    }
+    return true;
+}
+
+void PluginHandle::Detach() {
+    if (m_attached > 0) {
+        --m_attached;
+        m_detach();
+    }
+}
+
+IZrAudioInput* PluginHandle::NewInput(IZrReaderProvider* provider) const {
+    return m_getInput(provider);
+}
+
+IZrAudioFileInfo* PluginHandle::NewFileInfo(IZrReaderProvider* provider) const {
+    IZrAudioFileInfo* info = nullptr;
+    m_getFileInfo(provider, &info);
+    return info;
+}

@@ -55,11 +55,15 @@ Layer3TableSet::Layer3TableSet() {
 
     // ISO/IEC 11172-3 2.4.3.4.9.3: is_ratio = tan(is_pos * pi / 12), left gets
     // is_ratio / (1 + is_ratio), right 1 / (1 + is_ratio); written with sin and
-    // cos so that is_pos 6 (ratio infinite) comes out as (1, 0).
+    // cos; is_pos 6 (ratio infinite) puts everything left.
     for (int p = 0; p < 16; ++p) {
         const double s = std::sin(p * kPi / 12), c = std::cos(p * kPi / 12);
-        intensityMpeg1[p] = p < 7 ? std::array<double, 2>{s / (s + c), c / (s + c)}
-                                  : std::array<double, 2>{1.0, 1.0};
+        if (p < 6)
+            intensityMpeg1[p] = {s / (s + c), c / (s + c)};
+        else if (p == 6)
+            intensityMpeg1[p] = {1.0, 0.0};
+        else
+            intensityMpeg1[p] = {1.0, 1.0};
     }
     // ISO/IEC 13818-3 2.4.3.2: i0 = 2^(-1/4) (intensity_scale 0) or 2^(-1/2);
     // odd is_pos scales the left channel by i0^((is_pos + 1) / 2), even ones the

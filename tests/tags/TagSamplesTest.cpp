@@ -177,7 +177,8 @@ TEST(TagSamples, FirstOfTwoTagsAndExtendedHeaders) {
     EXPECT_EQ(dup.Get(L"Album"), "AlbumXXXX");
     EXPECT_EQ(dup.Get(L"Artist"), "ArtistXXXX");
     EXPECT_EQ(dup.Get(L"Name"), "TitleXXXX");
-    EXPECT_EQ(std::count(dup.Ids().begin(), dup.Ids().end(), "PRIV"), 7);
+    const std::vector<std::string> ids = dup.Ids();
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), "PRIV"), 7);
 
     Loaded ext("taglib-extended-header.mp3");
     ASSERT_TRUE(ext.read);
@@ -186,7 +187,7 @@ TEST(TagSamples, FirstOfTwoTagsAndExtendedHeaders) {
     EXPECT_EQ(ext.Get(L"Album"), "Vo Chrieger U Drache");
     EXPECT_EQ(YearOf(ext.Get(L"Date")), "2013");
     EXPECT_EQ(ext.Get(L"Genre"), "Folk/Power Metal");
-    EXPECT_EQ(ext.Get(L"Track #"), "3");
+    EXPECT_EQ(ext.Get(L"Track #"), "03"); // the peer reads the number, 3
 
     Loaded audacity("mutagen-id3v24_extended_header.id3");
     EXPECT_EQ(audacity.Get(L"Name"), "One Second of Silence");
@@ -256,7 +257,7 @@ TEST(TagSamples, ValuesOfOtherSuites) {
     EXPECT_EQ(gain.Get(L"Peak Level"), "0.920032");
 
     Loaded rare("taglib-rare_frames.mp3");
-    EXPECT_EQ(rare.Get(L"Comment"), "");
+    EXPECT_EQ(rare.Get(L"Comment"), "A COMMENT");
     EXPECT_EQ(rare.Get(L"Genre"), "13"); // a plain number stays a number
     EXPECT_EQ(rare.GetV1(L"Genre"), "Pop");
     int userTexts = 0;
@@ -279,7 +280,11 @@ TEST(TagSamples, ValuesOfOtherSuites) {
     toc.v2.Render(out, 8192);
     CID3v2Tag again;
     ASSERT_TRUE(again.Read(out.data(), out.size(), 0));
-    EXPECT_EQ(again.GetFrame(again.GetFrameCount() - 129)->GetBody(), chapter);
+    // Frames of one unknown ID have no defined order among themselves.
+    bool found = false;
+    for (int i = 0; i < again.GetFrameCount(); ++i)
+        found = found || again.GetFrame(i)->GetBody() == chapter;
+    EXPECT_TRUE(found);
 
     Loaded popm("mutagen-bad-POPM-frame.mp3");
     EXPECT_EQ(popm.Get(L"Rating"), "5"); // byte 255
@@ -315,8 +320,9 @@ TEST(TagSamples, VersionOneRecords) {
         EXPECT_EQ(s.GetV1(L"Album"), "Quod Libet Test Data") << name;
         EXPECT_EQ(s.GetV1(L"Year"), "2004") << name;
         EXPECT_EQ(s.GetV1(L"Track #"), "2") << name;
-        EXPECT_EQ(s.GetV1(L"Genre"), "Darkwave") << name;
     }
+    EXPECT_EQ(Loaded("mutagen-silence-44-s-v1.mp3").GetV1(L"Genre"), "Darkwave");
+    EXPECT_EQ(Loaded("mutagen-silence-44-s.mp3").GetV1(L"Genre"), ""); // byte 255
     Loaded v23("mutagen-silence-44-s.mp3");
     EXPECT_EQ(v23.Get(L"Artist"), "piman"); // the first of two TPE1 frames
     EXPECT_EQ(v23.Get(L"Track #", L"Value Original"), "02/10");

@@ -1,0 +1,192 @@
+// The analysis against streams from independent encoders, made at test time:
+// every bitrate of every version's Layer III (lame) and Layer II (ffmpeg)
+// table. The encoders' headers check the bitrate table and the frame-length
+// rule; lame's gapless values check the sample count.
+#include "input/MpegStreamAnalysis.h"
+
+#include "input/MemoryTestReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+bool HaveTool(const char* name) {
+    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Missing encoders skip the test, unless the build insists on them.
+#define REQUIRE_TOOL(name)                                                                         \
+    do {                                                                                           \
+        if (!HaveTool(name)) {                                                                     \
+            if (std::getenv("TONEHALL_REQUIRE_TOOLS")) FAIL() << name << " is not installed";      \
+            GTEST_SKIP() << name << " is not installed";                                           \
+        }                                                                                          \
+    } while (0)
+
+class TempDir {
+public:
+    TempDir() {
+        char name[] = "/tmp/analysis-encoder-XXXXXX";
+        m_path = mkdtemp(name) ? name : "";
+    }
+    ~TempDir() {
+        if (!m_path.empty()) std::system(("rm -rf '" + m_path + "'").c_str());
+    }
+    std::string operator/(const std::string& file) const { return m_path + "/" + file; }
+
+private:
+    std::string m_path;
+};
+
+// 16-bit PCM WAVE of a 440 Hz tone.
+void WriteWave(const std::string& path, int rate, int channels, int samples) {
+    std::vector<uint8_t> out;
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out.push_back(uint8_t(v >> (8 * i)));
+    };
+    auto put16 = [&](uint16_t v) {
+        out.push_back(uint8_t(v));
+        out.push_back(uint8_t(v >> 8));
+    };
+    const uint32_t dataBytes = uint32_t(samples * channels * 2);
+    out.insert(out.end(), {'R', 'I', 'F', 'F'});
+    put32(36 + dataBytes);
+    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put32(16);
+    put16(1);
+    put16(uint16_t(channels));
+    put32(uint32_t(rate));
+    put32(uint32_t(rate * channels * 2));
+    put16(uint16_t(channels * 2));
+    put16(16);
+    out.insert(out.end(), {'d', 'a', 't', 'a'});
+    put32(dataBytes);
+    for (int i = 0; i < samples; ++i) {
+        const double v = 0.4 * std::sin(2 * M_PI * 440.0 * i / rate);
+        for (int c = 0; c < channels; ++c)
+            put16(uint16_t(int16_t(std::lround(v * 32767))));
+    }
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
+}
+
+struct Stream {
+    int rate;
+    int channels;
+    std::vector<int> bitrates;
+};
+
+// Analyses a CBR file and checks each indexed frame against the encoder's
+// headers: the bitrate it was asked for, and the next frame exactly where
+// the frame length (plus the padding byte) puts it.
+void CheckCbrFile(const std::vector<uint8_t>& file, int bitrate, int version, int layer,
+                  MpegStreamAnalysis& a) {
+    MemoryTestReader reader(file);
+    ASSERT_EQ(a.Analyze(&reader), 0);
+    EXPECT_EQ(a.firstFrame.versionCode, version);
+    EXPECT_EQ(a.firstFrame.layer, layer);
+    const int frames = a.IndexAllFrames(&reader);
+    ASSERT_GT(frames, 5);
+    for (int i = 0; i < frames; ++i) {
+        MpegFrameInfo info;
+        ASSERT_TRUE(MpegStreamAnalysis::ParseFrameHeader(file.data() + a.frameIndex[i], info));
+        EXPECT_EQ(info.bitrate, bitrate) << "frame " << i;
+        const int64_t end = a.frameIndex[i] + info.frameLength + info.padding;
+        if (i + 1 < frames) {
+            EXPECT_EQ(a.frameIndex[i + 1], end) << "frame " << i;
+        } else {
+            EXPECT_LE(end, int64_t(file.size())) << "last frame";
+        }
+    }
+}
+
+} // namespace
+
+TEST(EncoderStreams, Layer3AtEveryBitrateOfEveryVersion) {
+    REQUIRE_TOOL("lame");
+    const struct {
+        int version;
+        Stream stream;
+    } cases[] = {
+        {10, {44100, 2, {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}}},
+        {10, {48000, 1, {32, 320}}},
+        {20, {22050, 1, {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}}},
+        {20, {16000, 2, {8, 160}}},
+        {25, {8000, 1, {8, 16, 24, 32, 40, 48, 56, 64}}},
+        {25, {11025, 2, {8, 64}}},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        const int samples = c.stream.rate * 3 / 2; // 1024 bytes even at 8 kbit/s
+        WriteWave(dir / "in.wav", c.stream.rate, c.stream.channels, samples);
+        for (int bitrate : c.stream.bitrates) {
+            SCOPED_TRACE(std::to_string(c.stream.rate) + " Hz, " + std::to_string(bitrate) +
+                         " kbit/s");
+            const std::string command = "lame --quiet --cbr -b " + std::to_string(bitrate) +
+                                        " --resample " + std::to_string(c.stream.rate / 1000.0) +
+                                        " -m " + (c.stream.channels == 1 ? "m" : "s") + " " +
+                                        dir / "in.wav" + " " + dir / "out.mp3";
+            ASSERT_EQ(std::system(command.c_str()), 0) << command;
+            const std::vector<uint8_t> file = ReadFile(dir / "out.mp3");
+            MpegStreamAnalysis a;
+            CheckCbrFile(file, bitrate, c.version, 3, a);
+            if (a.headerFramePosition >= 0) {
+                EXPECT_EQ(a.encoderId, L"LAME");
+                EXPECT_EQ(a.GetTotalSamples(nullptr, true), uint32_t(samples));
+            } else {
+                // Frames too small for the Info header: none is written.
+                EXPECT_LT(a.firstFrame.frameLength, 192);
+                EXPECT_GE(a.GetTotalSamples(nullptr, false), uint32_t(samples));
+            }
+        }
+    }
+}
+
+TEST(EncoderStreams, Layer2AtEveryBitrateOfEveryVersion) {
+    REQUIRE_TOOL("ffmpeg");
+    // ISO/IEC 11172-3 Table 3-B.2 allows 32, 48, 56 and 80 kbit/s for single
+    // channel only and 224 and up for two channels only.
+    const struct {
+        int version;
+        Stream stream;
+    } cases[] = {
+        {10, {48000, 1, {32, 48, 56, 64, 80, 96, 112, 128, 160, 192}}},
+        {10, {44100, 2, {64, 96, 112, 128, 160, 192, 224, 256, 320, 384}}},
+        {10, {32000, 2, {384}}},
+        {20, {24000, 1, {8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}}},
+        {20, {16000, 2, {8, 160}}},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        const int samples = c.stream.rate * 3 / 2; // 1024 bytes even at 8 kbit/s
+        WriteWave(dir / "in.wav", c.stream.rate, c.stream.channels, samples);
+        for (int bitrate : c.stream.bitrates) {
+            SCOPED_TRACE(std::to_string(c.stream.rate) + " Hz, " + std::to_string(bitrate) +
+                         " kbit/s");
+            const std::string command = "ffmpeg -v error -y -i " + dir / "in.wav" +
+                                        " -c:a mp2 -b:a " + std::to_string(bitrate) + "k " +
+                                        dir / "out.mp2";
+            ASSERT_EQ(std::system(command.c_str()), 0) << command;
+            MpegStreamAnalysis a;
+            CheckCbrFile(ReadFile(dir / "out.mp2"), bitrate, c.version, 2, a);
+            EXPECT_EQ(a.headerFramePosition, -1);
+            EXPECT_GE(a.GetTotalSamples(nullptr, false), uint32_t(samples));
+        }
+    }
+}

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <new>
 
 #include "ZrCoreLib/ZrLog.h"
 
@@ -28,9 +29,12 @@ struct LoaderState {
 };
 
 LoaderState& State() {
-    // Built on first use and never destroyed: libraries may be unloaded from
-    // other objects' destructors late in process exit.
-    static LoaderState* state = new LoaderState;
+    // Constructed on first use in static storage and never destroyed:
+    // libraries may be unloaded from other objects' destructors late in
+    // process exit, and the state must not be a heap object that outlives
+    // the mapping of this code.
+    alignas(LoaderState) static unsigned char storage[sizeof(LoaderState)];
+    static LoaderState* const state = new (storage) LoaderState;
     return *state;
 }
 

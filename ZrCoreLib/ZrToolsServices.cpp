@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <mutex>
+#include <new>
 
 #include "ZrCoreLib/IZrDecompressor.h"
 #include "ZrCoreLib/IZrInflateStream.h"
@@ -27,7 +28,12 @@ struct ToolsState {
 };
 
 ToolsState& State() {
-    static ToolsState* state = new ToolsState;
+    // Constructed on first use in static storage and never destroyed:
+    // libraries may be unloaded from other objects' destructors late in
+    // process exit, and the state must not be a heap object that outlives
+    // the mapping of this code.
+    alignas(ToolsState) static unsigned char storage[sizeof(ToolsState)];
+    static ToolsState* const state = new (storage) ToolsState;
     return *state;
 }
 

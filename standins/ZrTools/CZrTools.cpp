@@ -51,10 +51,10 @@ bool ReadWholeFile(const std::string& path, uint64_t maxBytes, std::vector<uint8
 } // namespace
 
 CZrTools& CZrTools::Instance() {
-    // Never destroyed: readers handed out may be deleted by nobody, and the
-    // process may exit with the library still in use.
-    static CZrTools* instance = new CZrTools;
-    return *instance;
+    // Lives as long as the library's code: the in-memory readers it keeps go
+    // with it when the library is finally unloaded.
+    static CZrTools instance;
+    return instance;
 }
 
 int CZrTools::Initialize(void*, void*) {

@@ -24,6 +24,13 @@ bool SeekTo(IZrReader* reader, int64_t position) {
     return position >= 0 && reader->Seek(position, 0) == position;
 }
 
+// Any negative size means unknown; keeping it at -1 keeps the arithmetic on
+// it (audio bytes) from overflowing.
+int64_t KnownSizeOrMinusOne(IZrReader* reader) {
+    const int64_t size = reader->GetSize();
+    return size < 0 ? -1 : size;
+}
+
 bool IsSync(const uint8_t* p) {
     return p[0] == 0xFF && (p[1] & 0xE0) == 0xE0;
 }
@@ -280,7 +287,7 @@ int MpegStreamAnalysis::Analyze(IZrReader* reader) {
     Reset();
     if (!reader) return -1;
     SeekTo(reader, 0);
-    streamSize = reader->GetSize();
+    streamSize = KnownSizeOrMinusOne(reader);
     const bool live = reader->IsLiveStream();
     if (streamSize < kHeadBytes && !live) return -1;
 
@@ -299,7 +306,7 @@ int MpegStreamAnalysis::Analyze(IZrReader* reader) {
             for (int f = 0; f + 4 <= kHeadBytes; ++f) {
                 MpegFrameInfo info;
                 if (IsSync(head + f) && CheckFrameHeader(head + f, info)) {
-                    headerFramePosition = int32_t(start + f);
+                    if (start + f <= kMaxStreamPosition) headerFramePosition = int32_t(start + f);
                     break;
                 }
             }
@@ -371,7 +378,7 @@ bool MpegStreamAnalysis::IndexFrames(IZrReader* reader, int limit, int64_t& cove
     if (!reader || firstFrame.frameLength <= 0) return false;
     const bool live = reader->IsLiveStream();
     if (fullyIndexed && !live) return true;
-    if (live) streamSize = reader->GetSize();
+    if (live) streamSize = KnownSizeOrMinusOne(reader);
     if (streamSize < 1) return false;
 
     const int64_t saved = reader->GetPosition();

@@ -1,7 +1,7 @@
-// Layer II files from an independent encoder (Debian's twolame) decoded by us
-// and by Debian's mpg123, which reaches full accuracy on every Layer II
-// compliance stream. Covers every allocation table, both sample-rate
-// families, mono, stereo, joint and dual channel, with and without CRC.
+// Layer II files from independent encoders (Debian's twolame, and FFmpeg's
+// mp2 encoder for two cases) decoded by us and by Debian's mpg123, which reaches full accuracy on
+// every Layer II compliance stream. Covers every allocation table, both sample-rate families, mono,
+// stereo, joint and dual channel, with and without CRC.
 
 #include "decoder/Layer2Decoder.h"
 #include "decoder/tables/Layer2AllocationTables.h"
@@ -20,7 +20,7 @@ struct PeerCase {
     int32_t rate;
     int32_t channels;
     int32_t kbps;
-    const char* mode; // twolame -m: s stereo, j joint, d dual, m mono
+    const char* mode; // twolame -m: s stereo, j joint, d dual, m mono; "ffmpeg": its encoder
     bool crc;
     const Layer2AllocationTable* table; // the one the stream's frames select
 };
@@ -41,6 +41,8 @@ const PeerCase kPeerCases[] = {
     {"s22k_32_mono_lsf", 22050, 1, 32, "m", false, &kLayer2TableLsf},
     {"s16k_160_stereo_lsf", 16000, 2, 160, "s", false, &kLayer2TableLsf},
     {"s16k_8_mono_lsf", 16000, 1, 8, "m", false, &kLayer2TableLsf},
+    {"ffmpeg_s44k_192_stereo_B2b", 44100, 2, 192, "ffmpeg", false, &kLayer2TableB2b},
+    {"ffmpeg_s22k_64_mono_lsf", 22050, 1, 64, "ffmpeg", false, &kLayer2TableLsf},
 };
 
 // Two seconds of tones spread over the subbands plus noise, different per
@@ -95,19 +97,23 @@ void WriteTestWav(const std::string& path, int32_t rate, int32_t channels) {
 class Layer2AgainstPeer : public testing::TestWithParam<PeerCase> {};
 
 TEST_P(Layer2AgainstPeer, MatchesMpg123Above100dB) {
-    for (const char* tool : {"twolame", "mpg123"}) {
+    const PeerCase& c = GetParam();
+    const bool ffmpeg = std::string(c.mode) == "ffmpeg";
+    for (const char* tool : {ffmpeg ? "ffmpeg" : "twolame", "mpg123"}) {
         if (!HaveTool(tool)) {
             if (ToolsRequired()) FAIL() << tool << " is missing";
             GTEST_SKIP() << tool << " is missing";
         }
     }
-    const PeerCase& c = GetParam();
     const std::string base =
         testing::TempDir() + "l2peer_" + std::to_string(getpid()) + "_" + c.label;
     const std::string wav = base + ".wav", mp2 = base + ".mp2", f32 = base + ".f32";
     WriteTestWav(wav, c.rate, c.channels);
-    const std::string encode = "twolame --quiet -b " + std::to_string(c.kbps) + " -m " + c.mode +
-                               (c.crc ? " -p " : " ") + wav + " " + mp2 + " >/dev/null 2>&1";
+    const std::string encode =
+        ffmpeg ? "ffmpeg -nostdin -v error -y -i " + wav + " -c:a mp2 -b:a " +
+                     std::to_string(c.kbps) + "k " + mp2 + " >/dev/null 2>&1"
+               : "twolame --quiet -b " + std::to_string(c.kbps) + " -m " + c.mode +
+                     (c.crc ? " -p " : " ") + wav + " " + mp2 + " >/dev/null 2>&1";
     ASSERT_EQ(RunCommand(encode), 0) << encode;
     const std::string decode =
         "mpg123 -q --resync-limit -1 -e f32 -s " + mp2 + " > " + f32 + " 2>/dev/null";
@@ -142,7 +148,7 @@ TEST_P(Layer2AgainstPeer, MatchesMpg123Above100dB) {
     EXPECT_GE(corrected.snr, 100.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Twolame, Layer2AgainstPeer, testing::ValuesIn(kPeerCases),
+INSTANTIATE_TEST_SUITE_P(Encoders, Layer2AgainstPeer, testing::ValuesIn(kPeerCases),
                          [](const testing::TestParamInfo<PeerCase>& info) {
                              return std::string(info.param.label);
                          });

@@ -72,7 +72,7 @@ public:
 
     // The record. Analyze resets and fills it; IndexFrames extends the index.
     MpegFrameInfo firstFrame;
-    int32_t nominalBitDepth = 0;
+    int32_t nominalBitDepth = kNominalBitDepth;
     // Set by a Xing header, or when indexing meets a frame whose bitrate
     // differs from the first frame's.
     bool vbr = false;
@@ -90,11 +90,12 @@ public:
     // input source).
     int32_t encoderDelay = 0;
     int32_t encoderPadding = 0;
-    // 529 - encoderPadding when the padding is below 529, else 0: the part of
+    // 529 - encoderPadding when the padding is below 529, else 0: the share of
     // the decoder's delay that the padding does not cover. Set by the input
     // source; subtracted by GetTotalSamples(gapless).
     int32_t endShortfall = 0;
-    // "<unknown>", or up to four ASCII characters from the LAME extension.
+    // "<unknown>" without a Xing/Info record; else up to four ASCII characters
+    // at its offset 120, where the LAME extension names its encoder.
     ZrString encoderId;
     // The first ID3v2 tag met while skipping leading data; size counts its
     // header, body and footer. Both 0 when there was none.

@@ -180,6 +180,7 @@ TEST(ID3v2Compression, UnsupportedFormsKeepTheirRawBytes) {
     const Bytes dli = Cat({SyncSafeBytes(6), packed});
     const Bytes huge = Deflate(Cat({Bytes{0}, Bytes(100000, 'q')}));
     ASSERT_GT(100001u, huge.size() * 20);
+    const Bytes truncated(packed.begin(), packed.end() - 3);
     struct Case {
         Bytes frame;
         int version;
@@ -187,6 +188,7 @@ TEST(ID3v2Compression, UnsupportedFormsKeepTheirRawBytes) {
         {Frame("TIT2", dli, 4, 0, 0x09), 4},  // data length indicator before the stream
         {Frame("TIT2", huge, 4, 0, 0x08), 4}, // inflates beyond 20 times
         {Frame("TIT2", Cat({BigEndianBytes(6), packed}), 3, 0, 0x80), 3}, // ID3v2.3 flag
+        {Frame("TIT2", truncated, 4, 0, 0x08), 4},                        // damaged stream
     };
     for (const Case& c : cases) {
         const Bytes input = Tag(c.version, 0, c.frame, 64);
@@ -198,6 +200,13 @@ TEST(ID3v2Compression, UnsupportedFormsKeepTheirRawBytes) {
         tag.Render(out, 8192);
         EXPECT_EQ(Bytes(out.begin() + 10, out.begin() + 10 + long(c.frame.size())), c.frame);
     }
+    // A stream that inflates to garbage gives garbage text, nothing worse.
+    Bytes noise(300);
+    for (size_t i = 0; i < noise.size(); ++i)
+        noise[i] = uint8_t(i * 151 + 7);
+    CID3v2Tag tag;
+    ASSERT_TRUE(ReadTag(tag, Tag(4, 0, Frame("APIC", Deflate(noise), 4, 0, 0x08), 64)));
+    EXPECT_EQ(tag.GetFrameCount(), 1);
 }
 
 TEST(ID3v2Render, PaddingRule) {

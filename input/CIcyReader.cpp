@@ -206,9 +206,6 @@ CIcyReader::BlockResult CIcyReader::ReadMetadataBlock(int64_t position, bool rec
     if (m_inner->Read(&length, 1) != 1) return BlockResult::EndOfData;
     const int textBytes = length * 16;
     size = 1 + textBytes;
-    m_bytesToNextBlock = m_metaint;
-    if (textBytes == 0) return BlockResult::Metadata;
-
     uint8_t block[kMaxBlockTextBytes + 1];
     int got = 0;
     while (got < textBytes) {
@@ -216,7 +213,14 @@ CIcyReader::BlockResult CIcyReader::ReadMetadataBlock(int64_t position, bool rec
         if (n == 0 || n > static_cast<uint32_t>(textBytes - got)) break;
         got += static_cast<int>(n);
     }
-    if (got < textBytes) return BlockResult::EndOfData;
+    if (got < textBytes) {
+        // A live stream that has not received the whole block yet: go back
+        // to its length byte, so that a later read takes it whole.
+        m_inner->Seek(position, 0);
+        return BlockResult::EndOfData;
+    }
+    m_bytesToNextBlock = m_metaint;
+    if (textBytes == 0) return BlockResult::Metadata;
     block[textBytes] = 0;
 
     const char* text = reinterpret_cast<const char*>(block);
@@ -263,9 +267,17 @@ CIcyReader::BlockResult CIcyReader::ReadMetadataBlock(int64_t position, bool rec
 
 int64_t CIcyReader::CheckRecordedBlock(int i) {
     const int64_t position = m_blockPositions[i];
-    if (m_inner->Seek(position, 0) != position) return -1;
+    if (m_inner->Seek(position, 0) != position) return kBlockUnavailable;
     int64_t size = 0;
-    return ReadMetadataBlock(position, false, size) == BlockResult::Metadata ? size : -1;
+    switch (ReadMetadataBlock(position, false, size)) {
+    case BlockResult::Metadata:
+        return size;
+    case BlockResult::NotMetadata:
+        return kNotABlock;
+    case BlockResult::EndOfData:
+        break;
+    }
+    return kBlockUnavailable;
 }
 
 bool CIcyReader::ResyncMetadata(int64_t target) {
@@ -274,11 +286,15 @@ bool CIcyReader::ResyncMetadata(int64_t target) {
     if (last >= 2) {
         // Walk back to a run of blocks that check out: from there on the
         // table is trusted.
-        int start = last;
+        // A live stream keeps only its recent past: the walk ends where the
+        // data is gone, and what cannot be read is not held against the table.
+        int start = last + 1;
         int good = 0;
         for (int i = last; i >= 2 && last - i < kMaxResyncWalk; --i) {
+            const int64_t size = CheckRecordedBlock(i);
+            if (size == kBlockUnavailable) break;
             start = i;
-            if (CheckRecordedBlock(i) < 0) {
+            if (size == kNotABlock) {
                 good = 0;
             } else if (++good == kResyncConfirmBlocks) {
                 break;
@@ -295,7 +311,8 @@ bool CIcyReader::ResyncMetadata(int64_t target) {
                 break;
             }
             const int64_t size = CheckRecordedBlock(k);
-            if (size < 0) {
+            if (size == kBlockUnavailable) break;
+            if (size == kNotABlock) {
                 keep = k;
                 break;
             }

@@ -94,8 +94,11 @@ private:
     // position s. Beyond the last recorded block it walks the chain of blocks
     // from there (which moves the inner reader, and puts it back at s).
     void SettleBoundary(int64_t s);
-    // Size of the recorded block at index i (2 and up), read from the stream,
-    // or -1 when no metadata block is there. Moves the inner reader.
+    // Size of the recorded block at index i (2 and up), read from the stream;
+    // kNotABlock when no metadata block is there, kBlockUnavailable when the
+    // inner reader cannot give those bytes (any more). Moves the inner reader.
+    static constexpr int64_t kNotABlock = -1;
+    static constexpr int64_t kBlockUnavailable = -2;
     int64_t CheckRecordedBlock(int i);
     void AppendBlockPosition(int64_t position);
     void SetTitle(const ZrString& title);

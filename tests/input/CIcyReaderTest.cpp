@@ -30,6 +30,36 @@ private:
     std::map<std::wstring, std::wstring> m_headers;
 };
 
+// A live stream as it arrives: the bytes received so far, more appended later.
+class ArrivingReader : public VBaseReader {
+public:
+    ArrivingReader(std::wstring metaint) : m_metaint(std::move(metaint)) {}
+    void Append(const uint8_t* bytes, size_t n) { m_bytes.insert(m_bytes.end(), bytes, bytes + n); }
+    uint32_t Read(void* buffer, uint32_t count) override {
+        const size_t n = std::min<size_t>(count, m_bytes.size() - size_t(m_position));
+        std::copy_n(m_bytes.begin() + m_position, n, static_cast<uint8_t*>(buffer));
+        m_position += int64_t(n);
+        return uint32_t(n);
+    }
+    int64_t GetSize() override { return int64_t(m_bytes.size()); }
+    int64_t GetPosition() override { return m_position; }
+    int64_t Seek(int64_t offset, uint32_t origin) override {
+        const int64_t target = ResolveTarget(m_position, offset, int32_t(origin), GetSize());
+        if (target > GetSize()) return -1;
+        return m_position = target;
+    }
+    bool IsLiveStream() override { return true; }
+    ZrString GetInfo(const wchar_t* name) override {
+        return ZrString(name) == L"ResponseHeader:icy-metaint" ? ZrString(m_metaint.c_str())
+                                                               : ZrString();
+    }
+
+private:
+    std::wstring m_metaint;
+    std::vector<uint8_t> m_bytes;
+    int64_t m_position = 0;
+};
+
 std::unique_ptr<CIcyReader> Wrap(const std::vector<uint8_t>& raw, int metaint,
                                  const std::wstring& name = L"") {
     std::map<std::wstring, std::wstring> headers;
@@ -159,6 +189,24 @@ TEST(IcyBlocks, StreamWithoutMetaintPassesUntouched) {
     EXPECT_EQ(ReadAll(*reader, {33}), looksLikeIcy.raw);
     EXPECT_EQ(reader->GetTitleCount(), 0);
     EXPECT_EQ(reader->Write("x", 1), 0);
+}
+
+TEST(IcyBlocks, LiveStreamArrivingInPiecesStaysOnTheBoundaries) {
+    const auto audio = IcyTestAudio(20000);
+    const auto stream = MakeIcyStream(audio, 300, [](int k) {
+        return k % 2 ? IcyTitleText("Title number " + std::to_string(k)) : std::string();
+    });
+    auto* inner = new ArrivingReader(L"300");
+    CIcyReader reader(inner, true, true);
+    std::vector<uint8_t> out;
+    uint8_t buffer[4096];
+    for (size_t at = 0; at < stream.raw.size(); at += 37) {
+        inner->Append(stream.raw.data() + at, std::min<size_t>(37, stream.raw.size() - at));
+        while (const uint32_t n = reader.Read(buffer, sizeof(buffer)))
+            out.insert(out.end(), buffer, buffer + n);
+    }
+    EXPECT_EQ(out, audio);
+    EXPECT_EQ(reader.GetTitleCount(), int(stream.titles.size()));
 }
 
 TEST(IcyResync, DamagedBlockIsTakenOutAndReadingStaysOnTheBoundaries) {

@@ -40,16 +40,6 @@ std::string Lower(std::string s) {
     return s;
 }
 
-std::string Trim(const std::string& s) {
-    size_t a = 0;
-    size_t b = s.size();
-    while (a < b && (s[a] == ' ' || s[a] == '\t'))
-        ++a;
-    while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t'))
-        --b;
-    return s.substr(a, b - a);
-}
-
 // A non-negative decimal number made of digits only, within the cap.
 bool ParseCount(const std::string& text, int64_t& value) {
     if (text.empty() || text.size() > 16) return false;
@@ -178,13 +168,6 @@ bool SendAll(int fd, const std::string& bytes) {
 
 } // namespace
 
-const std::string* CHttpReader::Response::Find(const char* name) const {
-    for (const auto& h : headers) {
-        if (h.first == name) return &h.second;
-    }
-    return nullptr;
-}
-
 CHttpReader::CHttpReader(std::string url)
     : VBaseReader(kZrReaderKindHttp), m_url(std::move(url)), m_finalUrl(m_url) {}
 
@@ -226,12 +209,13 @@ bool CHttpReader::Connect(int64_t from) {
         if (GetProperty(L"Set Support ICY Metadata") == L"1") request += "Icy-MetaData: 1\r\n";
         if (from > 0) request += "Range: bytes=" + std::to_string(from) + "-\r\n";
         request += "Connection: close\r\n\r\n";
-        Response response;
-        if (!SendAll(m_fd, request) || !ReadResponseHead(response)) {
+        CHttpResponseHead response;
+        std::string body;
+        if (!SendAll(m_fd, request) || !ReadResponseHead(response, body)) {
             CloseSocket();
             return false;
         }
-        const int status = response.status;
+        const int status = response.GetStatus();
         if (status == 301 || status == 302 || status == 303 || status == 307 || status == 308) {
             CloseSocket();
             const std::string* location = response.Find("location");
@@ -251,7 +235,7 @@ bool CHttpReader::Connect(int64_t from) {
         }
         int64_t length = -1;
         if (const std::string* cl = response.Find("content-length")) {
-            if (!ParseCount(Trim(*cl), length)) {
+            if (!ParseCount(*cl, length)) {
                 CloseSocket();
                 return false;
             }
@@ -270,81 +254,42 @@ bool CHttpReader::Connect(int64_t from) {
         }
         m_finalUrl = target;
         if (first) {
-            m_headers = std::move(response.headers);
+            m_headers = std::move(response.Fields());
             m_live = length < 0;
             m_size = length;
             if (m_buffer.size() != kBackBufferBytes) m_buffer.assign(kBackBufferBytes, 0);
         }
         m_bufferStart = start;
         m_received = start;
-        Append(reinterpret_cast<const uint8_t*>(response.body.data()), response.body.size());
+        Append(reinterpret_cast<const uint8_t*>(body.data()), body.size());
         return true;
     }
 }
 
-bool CHttpReader::ReadResponseHead(Response& response) {
-    std::string head;
-    size_t end = std::string::npos;
-    size_t bodyStart = 0;
+bool CHttpReader::ReadResponseHead(CHttpResponseHead& head, std::string& body) {
+    std::string bytes;
     char chunk[4096];
     // One deadline for the whole head: a server trickling it byte by byte
     // must not hold the reader longer than a silent one.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeoutMs);
-    while (end == std::string::npos) {
+    for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (!WaitFor(m_fd, POLLIN, int(left.count()))) return false;
         const ssize_t n = recv(m_fd, chunk, sizeof(chunk), 0);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n <= 0) return false;
-        const size_t searchFrom = head.size() > 3 ? head.size() - 3 : 0;
-        head.append(chunk, static_cast<size_t>(n));
-        const size_t crlf = head.find("\r\n\r\n", searchFrom);
-        const size_t lf = head.find("\n\n", searchFrom);
-        if (crlf != std::string::npos && (lf == std::string::npos || crlf < lf)) {
-            end = crlf;
-            bodyStart = crlf + 4;
-        } else if (lf != std::string::npos) {
-            end = lf;
-            bodyStart = lf + 2;
-        } else if (head.size() > kMaxHeadBytes) {
+        bytes.append(chunk, static_cast<size_t>(n));
+        switch (head.Parse(bytes.data(), bytes.size())) {
+        case CHttpResponseHead::Result::Complete:
+            body = bytes.substr(head.GetBodyOffset());
+            return true;
+        case CHttpResponseHead::Result::Malformed:
             return false;
+        case CHttpResponseHead::Result::Incomplete:
+            break;
         }
     }
-    if (end > kMaxHeadBytes) return false;
-    response.body = head.substr(bodyStart);
-
-    size_t lineStart = 0;
-    bool statusLine = true;
-    while (lineStart <= end) {
-        size_t lineEnd = head.find('\n', lineStart);
-        if (lineEnd == std::string::npos || lineEnd > end) lineEnd = end;
-        std::string line = head.substr(lineStart, lineEnd - lineStart);
-        lineStart = lineEnd + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() > kMaxHeaderLineBytes) return false;
-        if (statusLine) {
-            // "HTTP/1.1 200 OK" or "ICY 200 OK".
-            statusLine = false;
-            const size_t space = line.find(' ');
-            if (space == std::string::npos ||
-                !(StartsWithNoCase(line, "http/") || StartsWithNoCase(line, "icy "))) {
-                return false;
-            }
-            const std::string code = line.substr(space + 1, 3);
-            int64_t status = 0;
-            if (!ParseCount(code, status) || code.size() != 3) return false;
-            response.status = static_cast<int>(status);
-            continue;
-        }
-        const size_t colon = line.find(':');
-        // Continuation lines and lines without a name carry nothing used here.
-        if (colon == std::string::npos || colon == 0 || line[0] == ' ' || line[0] == '\t') continue;
-        if (response.headers.size() == kMaxHeaderCount) return false;
-        response.headers.emplace_back(Lower(Trim(line.substr(0, colon))),
-                                      Trim(line.substr(colon + 1)));
-    }
-    return !statusLine;
 }
 
 void CHttpReader::Append(const uint8_t* bytes, size_t count) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ZrCoreLib/VBaseReader.h"
+#include "standins/ZrReader/CHttpResponseHead.h"
 
 // A reader over one "http://" resource: a file on a web server or an
 // endless internet radio stream. OpenRead sends one GET (HTTP/1.0, so no
@@ -23,17 +24,13 @@
 // request; a server that ignores Range is read through from the start.
 //
 // Every wait on the network gives up after 10 s. The response head is
-// hostile input: its lines, their number and its total size are capped, and
-// a response that breaks a cap fails the request. Owns its socket.
+// hostile input, parsed within caps by CHttpResponseHead; a response that
+// breaks one fails the request. Owns its socket.
 class CHttpReader : public VBaseReader {
 public:
     static constexpr int kMaxRedirects = 5;
     static constexpr int kTimeoutMs = 10000;
-    // Real response heads are a few hundred bytes; these caps leave room for
-    // servers with many cookies and keep a hostile one from holding memory.
-    static constexpr size_t kMaxHeadBytes = 65536;
-    static constexpr size_t kMaxHeaderLineBytes = 8192;
-    static constexpr size_t kMaxHeaderCount = 100;
+    // Longer URLs are refused rather than sent.
     static constexpr size_t kMaxUrlBytes = 8192;
     // Seeks back within this many received bytes need no new request. The
     // stream analysis searches about 224 KiB for the first frame and then
@@ -59,17 +56,11 @@ public:
     ZrString GetInfo(const wchar_t* name) override;
 
 private:
-    struct Response {
-        int status = 0;
-        std::vector<std::pair<std::string, std::string>> headers; // names lower-cased
-        std::string body;                                         // bytes behind the head
-        const std::string* Find(const char* name) const;
-    };
-
     // Opens the resource from byte `from` (a Range request when above 0),
     // following redirects; on success the socket is left at the body.
     bool Connect(int64_t from);
-    bool ReadResponseHead(Response& response);
+    // Receives the response head; `body` gets the bytes received behind it.
+    bool ReadResponseHead(CHttpResponseHead& head, std::string& body);
     // Receives more of the body into the back buffer; false at its end or on
     // failure (the socket is then closed).
     bool Receive();

@@ -35,14 +35,20 @@ void Layer3HybridFilter::Process(const Layer3SideInfo::Granule& granule, double*
     }
     if (aliasBoundaries > 0 && subbands < aliasBoundaries + 1) subbands = aliasBoundaries + 1;
 
+    // The polyphase filterbank expects the odd samples of odd subbands negated
+    // (ISO/IEC 11172-3 2.4.3.4.10.3). Odd subbands take windows with their odd
+    // entries negated, so their output and the overlap they keep come out
+    // inverted already.
+    //
     // ISO/IEC 11172-3 2.4.2.7 (mixed_block_flag): the two lowest subbands of a
     // mixed block take the normal window, whatever the block type.
     for (int sb = 0; sb < subbands; ++sb) {
+        const auto& windows = sb & 1 ? tables_.oddWindow : tables_.window;
         const int type = shortBlock || (granule.mixedBlock && sb < 2) ? 0 : granule.blockType;
         if (sb < longSubbands)
-            Long(spectrum + sb * 18, tables_.window[type].data(), overlap + sb * 18, out, sb);
+            Long(spectrum + sb * 18, windows[type].data(), overlap + sb * 18, out, sb);
         else
-            Short(spectrum + sb * 18, overlap + sb * 18, out, sb);
+            Short(spectrum + sb * 18, windows[2].data(), overlap + sb * 18, out, sb);
     }
     // Subbands without values only release what the previous granule left.
     for (int sb = subbands; sb < 32; ++sb) {
@@ -52,22 +58,25 @@ void Layer3HybridFilter::Process(const Layer3SideInfo::Granule& granule, double*
             ov[t] = 0.0;
         }
     }
-    // The polyphase filterbank expects the odd samples of odd subbands negated.
-    for (int t = 1; t < 18; t += 2)
-        for (int sb = 1; sb < 32; sb += 2)
-            out[t][sb] = -out[t][sb];
 }
 
 // 36-point IMDCT as an 18-point DCT-IV t[m] = sum X[k] cos(pi/72 (2m+1)(2k+1)):
 // y[n] = t[n + 9] for n < 9, -t[26 - n] for n < 27, -t[n - 27] after.
+//
+// The DCT-IV: with X'[k] = X[k] / (2 cos(pi (2k+1) / 72)) and v the DCT-II of
+// X', v[j] = sum X'[k] cos(pi (2k+1) j / 36), t[m] = v[m] + v[m+1] (v[18] = 0).
+// The DCT-II folds X' around its middle: even v from a[k] = X'[k] + X'[17-k]
+// by a 9-point DCT-II, odd v from b[k] = X'[k] - X'[17-k] by a 9-point DCT-IV.
+// Both run at once, (a[k], b[k]) against the interleaved kernels, nine
+// independent vector accumulators that stay in registers.
 void Layer3HybridFilter::Long(const double* in, const double* window, double* overlap,
                               double (*out)[32], int sb) const {
-    // All 18 outputs accumulate at once, two per vector register, so that the
-    // multiply-adds are independent and the accumulators stay in registers.
+    const double* prescale = tables_.imdctPrescale.data();
     Vec2 a0 = {}, a1 = {}, a2 = {}, a3 = {}, a4 = {}, a5 = {}, a6 = {}, a7 = {}, a8 = {};
-    for (int k = 0; k < 18; ++k) {
-        const Vec2 x = {in[k], in[k]};
-        const double* c = tables_.dct18[k].data();
+    for (int k = 0; k < 9; ++k) {
+        const double lo = in[k] * prescale[k], hi = in[17 - k] * prescale[17 - k];
+        const Vec2 x = {lo + hi, lo - hi};
+        const double* c = tables_.imdct9[k].data();
         a0 += x * Load2(c);
         a1 += x * Load2(c + 2);
         a2 += x * Load2(c + 4);
@@ -79,25 +88,26 @@ void Layer3HybridFilter::Long(const double* in, const double* window, double* ov
         a8 += x * Load2(c + 16);
     }
     const Vec2 acc[9] = {a0, a1, a2, a3, a4, a5, a6, a7, a8};
+    double v[19];
+    std::memcpy(v, acc, 18 * sizeof(double));
+    v[18] = 0.0;
     double t[18];
-    std::memcpy(t, acc, sizeof t);
-    double y[36];
-    for (int n = 0; n < 9; ++n)
-        y[n] = t[n + 9];
-    for (int n = 9; n < 27; ++n)
-        y[n] = -t[26 - n];
-    for (int n = 27; n < 36; ++n)
-        y[n] = -t[n - 27];
-    for (int n = 0; n < 18; ++n) {
-        out[n][sb] = y[n] * window[n] + overlap[n];
-        overlap[n] = y[n + 18] * window[n + 18];
+    for (int m = 0; m < 18; ++m)
+        t[m] = v[m] + v[m + 1];
+    for (int n = 0; n < 9; ++n) {
+        out[n][sb] = t[n + 9] * window[n] + overlap[n];
+        overlap[n] = -t[8 - n] * window[n + 18];
+    }
+    for (int n = 9; n < 18; ++n) {
+        out[n][sb] = overlap[n] - t[26 - n] * window[n];
+        overlap[n] = -t[n - 9] * window[n + 18];
     }
 }
 
 // Three 12-point IMDCTs (6-point DCT-IV each), windowed and overlapped at 6,
 // 12 and 18 within the 36 samples of the block.
-void Layer3HybridFilter::Short(const double* in, double* overlap, double (*out)[32], int sb) const {
-    const double* window = tables_.window[2].data();
+void Layer3HybridFilter::Short(const double* in, const double* window, double* overlap,
+                               double (*out)[32], int sb) const {
     double z[36] = {};
     for (int w = 0; w < 3; ++w) {
         double t[6] = {};

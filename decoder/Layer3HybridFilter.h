@@ -7,7 +7,8 @@
 // to 2.4.3.4.10): alias reduction, IMDCT (36-point for long blocks, three
 // 12-point for short ones, long for the two lowest subbands of mixed blocks),
 // windowing by block type, overlap-add with the previous granule, and the
-// inversion of odd subbands' odd samples that the polyphase filterbank expects.
+// inversion of odd subbands' odd samples that the polyphase filterbank expects
+// (folded into the windows: the overlap of odd subbands is kept inverted).
 class Layer3HybridFilter {
 public:
     explicit Layer3HybridFilter(const Layer3TableSet& tables) : tables_(tables) {}
@@ -21,7 +22,8 @@ public:
 private:
     void Long(const double* in, const double* window, double* overlap, double (*out)[32],
               int sb) const;
-    void Short(const double* in, double* overlap, double (*out)[32], int sb) const;
+    void Short(const double* in, const double* window, double* overlap, double (*out)[32],
+               int sb) const;
 
     const Layer3TableSet& tables_;
 };

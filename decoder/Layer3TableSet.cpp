@@ -46,9 +46,16 @@ Layer3TableSet::Layer3TableSet() {
             window[3][i] = longWin;
         window[2][i] = i < 12 ? std::sin(kPi / 12 * (i + 0.5)) : 0.0;
     }
-    for (int m = 0; m < 18; ++m)
-        for (int k = 0; k < 18; ++k)
-            dct18[m][k] = std::cos(kPi / 72 * (2 * m + 1) * (2 * k + 1));
+    for (int type = 0; type < 4; ++type)
+        for (int i = 0; i < 36; ++i)
+            oddWindow[type][i] = i & 1 ? -window[type][i] : window[type][i];
+    for (int k = 0; k < 18; ++k)
+        imdctPrescale[k] = 1.0 / (2.0 * std::cos(kPi / 72 * (2 * k + 1)));
+    for (int k = 0; k < 9; ++k)
+        for (int i = 0; i < 9; ++i) {
+            imdct9[k][2 * i] = std::cos(kPi / 18 * (2 * k + 1) * i);
+            imdct9[k][2 * i + 1] = std::cos(kPi / 36 * (2 * k + 1) * (2 * i + 1));
+        }
     for (int m = 0; m < 6; ++m)
         for (int k = 0; k < 6; ++k)
             dct6[m][k] = std::cos(kPi / 24 * (2 * m + 1) * (2 * k + 1));

@@ -50,9 +50,17 @@ public:
     std::array<double, 8> aliasCa;
     // IMDCT windows by block type 0..3 (type 2 uses the first 12 entries).
     std::array<std::array<double, 36>, 4> window;
-    // DCT-IV kernels behind the 36- and 12-point IMDCTs:
-    // cos(pi / (4N) * (2m + 1) * (2k + 1)) for N = 18 and N = 6.
-    std::array<std::array<double, 18>, 18> dct18;
+    // The same with every odd entry negated, for the odd subbands.
+    std::array<std::array<double, 36>, 4> oddWindow;
+    // The 18-point DCT-IV behind the 36-point IMDCT, computed as a prescale by
+    // 1 / (2 cos(pi (2k + 1) / 72)), an 18-point DCT-II split into a 9-point
+    // DCT-II (even outputs) and a 9-point DCT-IV (odd outputs), and a sum of
+    // neighbours. imdct9[k] interleaves the two 9-point kernels for input k:
+    // entry 2i = cos(pi (2k + 1) i / 18), entry 2i + 1 = cos(pi (2k + 1)(2i + 1) / 36).
+    std::array<double, 18> imdctPrescale;
+    std::array<std::array<double, 18>, 9> imdct9;
+    // The 6-point DCT-IV behind the 12-point IMDCT:
+    // cos(pi / 24 * (2m + 1) * (2k + 1)), indexed [k][m].
     std::array<std::array<double, 6>, 6> dct6;
     // Intensity-stereo factors (left, right) by is_pos: MPEG-1 (0..6 used), and
     // MPEG-2 by intensity_scale 0/1 and is_pos 0..31 (slen reaches 5 there).

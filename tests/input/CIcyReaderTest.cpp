@@ -6,34 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "ZrCoreLib/CMemoryReader.h"
+#include "ZrCoreLib/VBaseReader.h"
 #include "common/IcyTestStream.h"
 #include "input/CIcyReader.h"
 
 namespace {
 
-// The host's reader for a received stream: the bytes, and the response
-// headers through GetInfo ("ResponseHeader:<name>").
-class HeaderMemoryReader : public CMemoryReader {
+// The host's reader for a received stream: the bytes received so far (more
+// may arrive), and the response headers through GetInfo
+// ("ResponseHeader:<name>").
+class StreamReader : public VBaseReader {
 public:
-    HeaderMemoryReader(std::vector<uint8_t> bytes, std::map<std::wstring, std::wstring> headers)
-        : CMemoryReader(std::move(bytes)), m_headers(std::move(headers)) {}
-    ZrString GetInfo(const wchar_t* name) override {
-        const std::wstring key(name);
-        const std::wstring prefix = L"ResponseHeader:";
-        if (key.compare(0, prefix.size(), prefix) != 0) return ZrString();
-        const auto it = m_headers.find(key.substr(prefix.size()));
-        return it == m_headers.end() ? ZrString() : ZrString(it->second.c_str());
-    }
-
-private:
-    std::map<std::wstring, std::wstring> m_headers;
-};
-
-// A live stream as it arrives: the bytes received so far, more appended later.
-class ArrivingReader : public VBaseReader {
-public:
-    ArrivingReader(std::wstring metaint) : m_metaint(std::move(metaint)) {}
+    StreamReader(std::vector<uint8_t> bytes, std::map<std::wstring, std::wstring> headers)
+        : m_bytes(std::move(bytes)), m_headers(std::move(headers)) {}
     void Append(const uint8_t* bytes, size_t n) { m_bytes.insert(m_bytes.end(), bytes, bytes + n); }
     uint32_t Read(void* buffer, uint32_t count) override {
         const size_t n = std::min<size_t>(count, m_bytes.size() - size_t(m_position));
@@ -45,18 +30,17 @@ public:
     int64_t GetPosition() override { return m_position; }
     int64_t Seek(int64_t offset, uint32_t origin) override {
         const int64_t target = ResolveTarget(m_position, offset, int32_t(origin), GetSize());
-        if (target > GetSize()) return -1;
-        return m_position = target;
+        return target > GetSize() ? -1 : (m_position = target);
     }
-    bool IsLiveStream() override { return true; }
     ZrString GetInfo(const wchar_t* name) override {
-        return ZrString(name) == L"ResponseHeader:icy-metaint" ? ZrString(m_metaint.c_str())
-                                                               : ZrString();
+        const std::wstring key(name); // "ResponseHeader:" and the name
+        const auto it = m_headers.find(key.size() > 15 ? key.substr(15) : key);
+        return it == m_headers.end() ? ZrString() : ZrString(it->second.c_str());
     }
 
 private:
-    std::wstring m_metaint;
     std::vector<uint8_t> m_bytes;
+    std::map<std::wstring, std::wstring> m_headers;
     int64_t m_position = 0;
 };
 
@@ -65,7 +49,7 @@ std::unique_ptr<CIcyReader> Wrap(const std::vector<uint8_t>& raw, int metaint,
     std::map<std::wstring, std::wstring> headers;
     if (metaint > 0) headers[L"icy-metaint"] = std::to_wstring(metaint);
     if (!name.empty()) headers[L"icy-name"] = name;
-    return std::make_unique<CIcyReader>(new HeaderMemoryReader(raw, headers), true, true);
+    return std::make_unique<CIcyReader>(new StreamReader(raw, headers), true, true);
 }
 
 // Reads to the end in chunks of the given sizes, cycling through them.
@@ -196,7 +180,7 @@ TEST(IcyBlocks, LiveStreamArrivingInPiecesStaysOnTheBoundaries) {
     const auto stream = MakeIcyStream(audio, 300, [](int k) {
         return k % 2 ? IcyTitleText("Title number " + std::to_string(k)) : std::string();
     });
-    auto* inner = new ArrivingReader(L"300");
+    auto* inner = new StreamReader({}, {{L"icy-metaint", L"300"}});
     CIcyReader reader(inner, true, true);
     std::vector<uint8_t> out;
     uint8_t buffer[4096];
@@ -310,9 +294,9 @@ TEST(IcyRawHead, WithoutHeadOrOptionTheStreamPassesThrough) {
     const std::string head = "ICY 200 OK\nicy-metaint:256\n\n";
     std::vector<uint8_t> raw(head.begin(), head.end());
     raw.insert(raw.end(), audio.begin(), audio.end());
-    CIcyReader noParse(new HeaderMemoryReader(raw, {}), true, false);
+    CIcyReader noParse(new StreamReader(raw, {}), true, false);
     EXPECT_EQ(noParse.GetMetaint(), 0);
-    CIcyReader parse(new HeaderMemoryReader(raw, {}), true, true);
+    CIcyReader parse(new StreamReader(raw, {}), true, true);
     EXPECT_EQ(parse.GetMetaint(), 256);
     EXPECT_EQ(parse.GetHeaderLength(), int64_t(head.size())) << "a head ended by a blank line";
 }

@@ -197,7 +197,7 @@ bool CHttpReader::OpenRead() {
 
 bool CHttpReader::Connect(int64_t from) {
     CloseSocket();
-    const bool first = !m_open;
+    const bool opening = !m_open;
     std::string target = m_finalUrl;
     for (int redirects = 0;; ++redirects) {
         Url url;
@@ -244,16 +244,17 @@ bool CHttpReader::Connect(int64_t from) {
         if (status == 206) {
             // "bytes <first>-<last>/<total>": the body must begin where asked.
             const std::string* range = response.Find("content-range");
-            int64_t first = -1;
+            int64_t rangeStart = -1;
             if (!range || !StartsWithNoCase(*range, "bytes ") ||
-                !ParseCount(range->substr(6, range->find('-') - 6), first) || first != from) {
+                !ParseCount(range->substr(6, range->find('-') - 6), rangeStart) ||
+                rangeStart != from) {
                 CloseSocket();
                 return false;
             }
             start = from;
         }
         m_finalUrl = target;
-        if (first) {
+        if (opening) {
             m_headers = std::move(response.Fields());
             m_live = length < 0;
             m_size = length;

@@ -2,14 +2,15 @@
 # Decoding speed against Debian's mpg123 (float output), one core each.
 # Makes a 5-minute 44.1 kHz stereo signal with sox, encodes it with lame as a
 # 320 kbit/s joint-stereo file and as a -V0 file, then times our decoder
-# (bench_decode) and `mpg123 -q -e f32 -s` on each, best of REPEATS runs.
+# (bench_decode) and `mpg123 -q -e f32 -s` on each, best CPU time of REPEATS
+# runs (CPU time, so that other work on the machine does not count).
 # Usage: bench/decode.sh [REPEATS]   (BUILD_DIR=build-bench by default)
 set -euo pipefail
 repeats=${1:-3}
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 build=${BUILD_DIR:-$root/build-bench}
-for tool in sox lame mpg123 taskset; do
+for tool in sox lame mpg123 taskset bc /usr/bin/time; do
     command -v "$tool" >/dev/null || { echo "missing: $tool (apt-get install sox lame mpg123)"; exit 1; }
 done
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTONEHALL_TESTS=OFF >/dev/null
@@ -24,15 +25,13 @@ sox -n -r 44100 -c 2 -b 16 "$work/signal.wav" synth 300 pinknoise synth 300 sine
 lame --quiet -b 320 -m j "$work/signal.wav" "$work/cbr320.mp3"
 lame --quiet -V 0 "$work/signal.wav" "$work/v0.mp3"
 
-# Best wall-clock seconds of `repeats` runs of a command on core 0.
+# Best CPU seconds (user + system) of `repeats` runs of a command on core 0.
 best_of() {
     local best=""
     for _ in $(seq "$repeats"); do
-        local start end t
-        start=$(date +%s.%N)
-        taskset -c 0 "$@" >/dev/null 2>&1
-        end=$(date +%s.%N)
-        t=$(echo "$end - $start" | bc -l)
+        local t
+        /usr/bin/time -f "%U %S" -o "$work/time" taskset -c 0 "$@" >/dev/null 2>&1
+        t=$(awk '{print $1 + $2}' "$work/time")
         if [ -z "$best" ] || [ "$(echo "$t < $best" | bc -l)" = 1 ]; then best=$t; fi
     done
     echo "$best"

@@ -350,8 +350,10 @@ void CIcyReader::SettleBoundary(int64_t s) {
     int64_t block = m_blockPositions[last];
     bool walked = m_inner->Seek(block, 0) == block;
     while (walked) {
+        // A block whose text looks damaged still lies where the chain says
+        // and still has the size its length byte gives.
         int64_t size = 0;
-        if (ReadMetadataBlock(block, true, size) != BlockResult::Metadata) {
+        if (ReadMetadataBlock(block, true, size) == BlockResult::EndOfData) {
             walked = false;
             break;
         }

@@ -209,6 +209,11 @@ TEST(IcyResync, DamagedBlockIsTakenOutAndReadingStaysOnTheBoundaries) {
     damaged.insert(damaged.end(), stream.raw.begin() + bad + 1 + oldText, stream.raw.end());
     auto reader = Wrap(damaged, 500);
     EXPECT_EQ(ReadAll(*reader, {333, 4096}), audio);
+    // A seek from the start over the damaged block lands exactly.
+    auto seeking = Wrap(damaged, 500);
+    const int64_t raw = RawPositionOf(stream, 500, 12345) - 16 * stream.raw[bad] + 16;
+    ASSERT_EQ(seeking->Seek(raw, 0), raw);
+    EXPECT_EQ(ReadAll(*seeking, {4096}), std::vector<uint8_t>(audio.begin() + 12345, audio.end()));
     std::vector<std::string> seen;
     for (int i = 0; i < reader->GetTitleCount(); ++i)
         seen.push_back(reader->GetTitleAt(i).ToUtf8());

@@ -7,6 +7,8 @@ shift || true
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
 CC=${CC:-clang-14} CXX=${CXX:-clang++-14} cmake -S "$root" -B "$build" -DTONEHALL_FUZZ=ON \
     -DTONEHALL_TESTS=OFF -DTONEHALL_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 targets=("$@")

@@ -12,5 +12,8 @@ struct HostOptions {
 
 int RunProbe(const HostOptions& options);
 int RunSettings(const HostOptions& options);
+int RunDecode(const HostOptions& options);
+int RunInfo(const HostOptions& options);
+int RunDemo(const HostOptions& options);
 
 #endif

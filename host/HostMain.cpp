@@ -18,6 +18,12 @@ struct Command {
 const Command kCommands[] = {
     {"probe", RunProbe, "probe",
      "attach, create one input and one file-info object, print what they answer, detach"},
+    {"demo", RunDemo, "demo [FILE]",
+     "play the bundled sample MP3 (or FILE) through the plug-in and print its properties"},
+    {"decode", RunDecode,
+     "decode IN OUT.wav [--seek-ms N] [--format f64|f32|s16] [--max-seconds S]",
+     "decode through the plug-in's Read into a WAV file (64-bit float by default)"},
+    {"info", RunInfo, "info IN [--json]", "every GetInfo answer of the opened input, by id"},
     {"settings", RunSettings, "settings [--key KEY] [NAME [VALUE]]",
      "read (NAME=VALUE lines) or write the plug-in's settings; the default key is "
      "Plugins\\Input\\MP3"},
@@ -28,8 +34,8 @@ void PrintHelp(FILE* out) {
                       "Loads the MP3 input plug-in (by default ../lib/libmp3input.so next to\n"
                       "this program) through its exports, as the player does.\n\ncommands:\n");
     for (const Command& c : kCommands)
-        std::fprintf(out, "  %-40s %s\n", c.usage, c.summary);
-    std::fprintf(out, "  %-40s %s\n", "help", "this text (also --help)");
+        std::fprintf(out, "  %s\n      %s\n", c.usage, c.summary);
+    std::fprintf(out, "  help\n      this text (also --help)\n");
 }
 
 } // namespace

@@ -2,35 +2,23 @@
 #include <cstdio>
 
 #include "HostCommands.h"
-#include "HostReaderProvider.h"
+#include "HostSession.h"
 #include "HostStringSink.h"
-#include "PluginHandle.h"
 
 int RunProbe(const HostOptions& options) {
-    PluginHandle plugin;
-    const std::string path =
-        options.pluginPath.empty() ? PluginHandle::DefaultPath() : options.pluginPath;
-    if (!plugin.Load(path)) {
-        std::fprintf(stderr, "tonehall-host: %s\n", plugin.Error().c_str());
-        return 1;
-    }
-    if (!plugin.Attach()) {
-        std::fprintf(stderr, "tonehall-host: %s\n", plugin.Error().c_str());
-        return 1;
-    }
-    std::printf("plug-in: %s\n", plugin.Path().c_str());
-    HostReaderProvider provider(plugin.Directory());
+    HostSession session;
+    if (!session.Start(options.pluginPath)) return 1;
+    std::printf("plug-in: %s\n", session.Plugin().Path().c_str());
 
-    IZrAudioInput* input = plugin.NewInput(&provider);
-    HostStringSink name;
-    const int nameResult = input ? input->GetInfo(2, &name) : -1;
-    std::printf("input name (info 2): %s\n", nameResult == 0 ? name.Utf8().c_str() : "<none>");
+    IZrAudioInput* input = session.Plugin().NewInput(&session.Provider());
+    std::string name;
+    const bool named = input && HostSession::Info(input, INFO_PLUGIN_NAME, name);
+    std::printf("input name (info 2): %s\n", named ? name.c_str() : "<none>");
     delete input;
 
-    IZrAudioFileInfo* info = plugin.NewFileInfo(&provider);
-    std::printf("file info capability (command 3): %d\n", info ? info->DoCommand(3, 0) : -1);
+    IZrAudioFileInfo* info = session.Plugin().NewFileInfo(&session.Provider());
+    std::printf("file info capability (command 3): %d\n",
+                info ? info->DoCommand(FILEINFO_CMD_CAPABILITY, 0) : -1);
     delete info;
-
-    plugin.Detach();
     return 0;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the host's demo.
+# Installs what is missing, builds, and plays the bundled sample MP3 through
+# the plug-in, printing what the player would learn about it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
 "$root/scripts/build.sh" >/dev/null
-exec "$root/build/bin/tonehall-host" probe
+exec "$root/build/bin/tonehall-host" demo

@@ -1,0 +1,166 @@
+// tonehall-host decode: plays a stream through the plug-in's Read exactly as
+// the player does and writes what it hands out to a WAV file.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "HostCommands.h"
+#include "HostSession.h"
+#include "WavWriter.h"
+#include "ZrCoreLib/ZrString.h"
+
+namespace {
+
+// The player's own read size: a few frames' worth of interleaved doubles.
+constexpr int kReadBytes = 65536;
+
+bool ParseNumber(const std::string& text, double& out) {
+    char* end = nullptr;
+    errno = 0;
+    out = std::strtod(text.c_str(), &end);
+    return errno == 0 && end != text.c_str() && *end == 0 && out >= 0;
+}
+
+void ShowProgress(uint64_t frames, int rate, int64_t totalFrames) {
+    const double seconds = static_cast<double>(frames) / rate;
+    if (totalFrames > 0) {
+        const int width = 40;
+        const double done = std::min(1.0, static_cast<double>(frames) / totalFrames);
+        const int filled = static_cast<int>(done * width);
+        std::fprintf(stderr, "\r[%.*s%*s] %5.1f%% %7.1f s", filled,
+                     "########################################", width - filled, "", done * 100,
+                     seconds);
+    } else {
+        std::fprintf(stderr, "\r%7.1f s", seconds);
+    }
+    std::fflush(stderr);
+}
+
+} // namespace
+
+int RunDecode(const HostOptions& options) {
+    std::vector<std::string> positional;
+    double seekMs = -1;
+    double maxSeconds = -1;
+    WavWriter::Format format = WavWriter::Format::Float64;
+    for (size_t i = 0; i < options.args.size(); ++i) {
+        const std::string& a = options.args[i];
+        const bool hasValue = i + 1 < options.args.size();
+        if (a == "--seek-ms" && hasValue) {
+            if (!ParseNumber(options.args[++i], seekMs)) {
+                std::fprintf(stderr, "tonehall-host: --seek-ms wants milliseconds\n");
+                return 2;
+            }
+        } else if (a == "--max-seconds" && hasValue) {
+            if (!ParseNumber(options.args[++i], maxSeconds)) {
+                std::fprintf(stderr, "tonehall-host: --max-seconds wants seconds\n");
+                return 2;
+            }
+        } else if (a == "--format" && hasValue) {
+            if (!WavWriter::ParseFormat(options.args[++i], format)) {
+                std::fprintf(stderr, "tonehall-host: --format is f64, f32 or s16\n");
+                return 2;
+            }
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.size() != 2) {
+        std::fprintf(stderr, "usage: tonehall-host decode IN OUT.wav [--seek-ms N] "
+                             "[--format f64|f32|s16] [--max-seconds S]\n");
+        return 2;
+    }
+    const std::string& in = positional[0];
+    const std::string& outPath = positional[1];
+
+    HostSession session;
+    if (!session.Start(options.pluginPath)) return 1;
+    std::unique_ptr<IZrAudioInput> input(session.Plugin().NewInput(&session.Provider()));
+    const ZrString widePath = ZrString::FromUtf8(in.c_str());
+    if (input->Open(widePath.c_str()) != 0) {
+        std::string why;
+        if (!HostSession::Info(input.get(), INFO_LAST_ERROR, why))
+            why = "not a playable MPEG audio stream, or it cannot be read";
+        std::fprintf(stderr, "tonehall-host: %s: %s\n", in.c_str(), why.c_str());
+        return 1;
+    }
+    std::string text;
+    const int rate =
+        HostSession::Info(input.get(), INFO_SAMPLE_RATE, text) ? std::atoi(text.c_str()) : 0;
+    const int channels =
+        HostSession::Info(input.get(), INFO_CHANNELS, text) ? std::atoi(text.c_str()) : 0;
+    const int bits =
+        HostSession::Info(input.get(), INFO_BITS_PER_SAMPLE, text) ? std::atoi(text.c_str()) : 0;
+    if (rate < 1 || channels < 1 || bits != 64) {
+        std::fprintf(stderr, "tonehall-host: %s: the plug-in reports no usable format\n",
+                     in.c_str());
+        return 1;
+    }
+    if (seekMs >= 0 &&
+        input->SetInfo(SETINFO_SEEK_MS, ZrString::FromDouble(seekMs, 3).c_str()) != 0) {
+        std::fprintf(stderr, "tonehall-host: %s: cannot seek to %.3f ms\n", in.c_str(), seekMs);
+        return 1;
+    }
+    const bool live = HostSession::Info(input.get(), INFO_HAS_SIZE, text) && text == "0";
+    // The total is known without reading the whole stream only for files.
+    int64_t totalFrames = -1;
+    if (!live && isatty(STDERR_FILENO) && HostSession::Info(input.get(), INFO_TOTAL_SAMPLES, text))
+        totalFrames = std::atoll(text.c_str());
+
+    WavWriter wav;
+    if (!wav.Open(outPath, format, channels, rate)) {
+        std::fprintf(stderr, "tonehall-host: cannot write %s: %s\n", outPath.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    const size_t frameBytes = static_cast<size_t>(channels) * 8;
+    const uint64_t maxFrames =
+        maxSeconds >= 0 ? static_cast<uint64_t>(maxSeconds * rate) : UINT64_MAX;
+    std::vector<uint8_t> buffer(kReadBytes);
+    std::vector<uint8_t> pending; // bytes of a sample frame split across reads
+    std::vector<double> samples;
+    std::string lastTitle;
+    const bool progress = isatty(STDERR_FILENO);
+    int idleReads = 0;
+    while (wav.FramesWritten() < maxFrames) {
+        const int n = input->Read(buffer.data(), kReadBytes);
+        if (n == 0) break;
+        if (n < 0) {
+            // Nothing yet: a live stream waiting for data. Give up eventually.
+            if (++idleReads > 1000) break;
+            usleep(10000);
+            continue;
+        }
+        idleReads = 0;
+        pending.insert(pending.end(), buffer.begin(), buffer.begin() + n);
+        size_t whole = pending.size() / frameBytes;
+        whole = static_cast<size_t>(std::min<uint64_t>(whole, maxFrames - wav.FramesWritten()));
+        samples.resize(whole * channels);
+        std::memcpy(samples.data(), pending.data(), whole * frameBytes);
+        if (!wav.Write(samples.data(), samples.size())) {
+            std::fprintf(stderr, "tonehall-host: cannot write %s\n", outPath.c_str());
+            return 1;
+        }
+        pending.erase(pending.begin(), pending.begin() + static_cast<long>(whole * frameBytes));
+        if (live && HostSession::Info(input.get(), INFO_ICY_TITLE, text) && text != lastTitle) {
+            lastTitle = text;
+            std::string start = "0";
+            HostSession::Info(input.get(), INFO_TITLE_START_MS, start);
+            std::printf("title at %s ms: %s\n", start.c_str(), text.c_str());
+            std::fflush(stdout);
+        }
+        if (progress) ShowProgress(wav.FramesWritten(), rate, totalFrames);
+    }
+    if (progress) std::fprintf(stderr, "\n");
+    if (!wav.Close()) {
+        std::fprintf(stderr, "tonehall-host: cannot write %s\n", outPath.c_str());
+        return 1;
+    }
+    return 0;
+}

@@ -1,18 +1,11 @@
 #include "decoder/Layer3HybridFilter.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
 // Two doubles in one SSE2/NEON register (GCC/Clang vector extension).
 typedef double Vec2 __attribute__((vector_size(16)));
-
-inline Vec2 Load2(const double* p) {
-    Vec2 v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
 
 } // namespace
 
@@ -63,33 +56,43 @@ void Layer3HybridFilter::Process(const Layer3SideInfo::Granule& granule, double*
 // 36-point IMDCT as an 18-point DCT-IV t[m] = sum X[k] cos(pi/72 (2m+1)(2k+1)):
 // y[n] = t[n + 9] for n < 9, -t[26 - n] for n < 27, -t[n - 27] after.
 //
-// The DCT-IV: with X'[k] = X[k] / (2 cos(pi (2k+1) / 72)) and v the DCT-II of
-// X', v[j] = sum X'[k] cos(pi (2k+1) j / 36), t[m] = v[m] + v[m+1] (v[18] = 0).
-// The DCT-II folds X' around its middle: even v from a[k] = X'[k] + X'[17-k]
-// by a 9-point DCT-II, odd v from b[k] = X'[k] - X'[17-k] by a 9-point DCT-IV.
-// Both run at once, (a[k], b[k]) against the interleaved kernels, nine
-// independent vector accumulators that stay in registers.
+// A DCT-IV of N points is a DCT-II of the input prescaled by
+// 1 / (2 cos(pi (2k+1) / 4N)), followed by sums of neighbours:
+// t[m] = v[m] + v[m+1], v[N] = 0. The 18-point DCT-II folds its input around
+// the middle: even outputs are the 9-point DCT-II of a[k] = X'[k] + X'[17-k],
+// odd ones the 9-point DCT-IV of b[k] = X'[k] - X'[17-k], which by the same
+// rule is another 9-point DCT-II. The two 9-point DCT-IIs run side by side in
+// the two lanes of a vector, each folded once more around its middle input
+// (cos(pi (17-2k) j / 18) = (-1)^j cos(pi (2k+1) j / 18)).
 void Layer3HybridFilter::Long(const double* in, const double* window, double* overlap,
                               double (*out)[32], int sb) const {
-    const double* prescale = tables_.imdctPrescale.data();
-    Vec2 a0 = {}, a1 = {}, a2 = {}, a3 = {}, a4 = {}, a5 = {}, a6 = {}, a7 = {}, a8 = {};
+    const double* p18 = tables_.imdctPrescale18.data();
+    const double* p9 = tables_.imdctPrescale9.data();
+    Vec2 z[9];
     for (int k = 0; k < 9; ++k) {
-        const double lo = in[k] * prescale[k], hi = in[17 - k] * prescale[17 - k];
-        const Vec2 x = {lo + hi, lo - hi};
-        const double* c = tables_.imdct9[k].data();
-        a0 += x * Load2(c);
-        a1 += x * Load2(c + 2);
-        a2 += x * Load2(c + 4);
-        a3 += x * Load2(c + 6);
-        a4 += x * Load2(c + 8);
-        a5 += x * Load2(c + 10);
-        a6 += x * Load2(c + 12);
-        a7 += x * Load2(c + 14);
-        a8 += x * Load2(c + 16);
+        const double lo = in[k] * p18[k], hi = in[17 - k] * p18[17 - k];
+        z[k] = Vec2{lo + hi, (lo - hi) * p9[k]};
     }
-    const Vec2 acc[9] = {a0, a1, a2, a3, a4, a5, a6, a7, a8};
+    Vec2 sum[4], diff[4];
+    for (int k = 0; k < 4; ++k) {
+        sum[k] = z[k] + z[8 - k];
+        diff[k] = z[k] - z[8 - k];
+    }
+    // Lane 0: v[2j]; lane 1: u[j], the DCT-II behind the odd outputs.
+    Vec2 d[9];
+    for (int j = 0; j < 9; j += 2) {
+        const double* c = tables_.dct9[j].data();
+        d[j] = z[4] * c[4] + sum[0] * c[0] + sum[1] * c[1] + sum[2] * c[2] + sum[3] * c[3];
+    }
+    for (int j = 1; j < 9; j += 2) {
+        const double* c = tables_.dct9[j].data();
+        d[j] = diff[0] * c[0] + diff[1] * c[1] + diff[2] * c[2] + diff[3] * c[3];
+    }
     double v[19];
-    std::memcpy(v, acc, 18 * sizeof(double));
+    for (int j = 0; j < 9; ++j) {
+        v[2 * j] = d[j][0];
+        v[2 * j + 1] = d[j][1] + (j < 8 ? d[j + 1][1] : 0.0);
+    }
     v[18] = 0.0;
     double t[18];
     for (int m = 0; m < 18; ++m)

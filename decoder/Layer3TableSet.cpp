@@ -50,12 +50,12 @@ Layer3TableSet::Layer3TableSet() {
         for (int i = 0; i < 36; ++i)
             oddWindow[type][i] = i & 1 ? -window[type][i] : window[type][i];
     for (int k = 0; k < 18; ++k)
-        imdctPrescale[k] = 1.0 / (2.0 * std::cos(kPi / 72 * (2 * k + 1)));
+        imdctPrescale18[k] = 1.0 / (2.0 * std::cos(kPi / 72 * (2 * k + 1)));
     for (int k = 0; k < 9; ++k)
-        for (int i = 0; i < 9; ++i) {
-            imdct9[k][2 * i] = std::cos(kPi / 18 * (2 * k + 1) * i);
-            imdct9[k][2 * i + 1] = std::cos(kPi / 36 * (2 * k + 1) * (2 * i + 1));
-        }
+        imdctPrescale9[k] = 1.0 / (2.0 * std::cos(kPi / 36 * (2 * k + 1)));
+    for (int j = 0; j < 9; ++j)
+        for (int k = 0; k < 5; ++k)
+            dct9[j][k] = std::cos(kPi / 18 * (2 * k + 1) * j);
     for (int m = 0; m < 6; ++m)
         for (int k = 0; k < 6; ++k)
             dct6[m][k] = std::cos(kPi / 24 * (2 * m + 1) * (2 * k + 1));

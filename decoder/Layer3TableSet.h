@@ -52,13 +52,13 @@ public:
     std::array<std::array<double, 36>, 4> window;
     // The same with every odd entry negated, for the odd subbands.
     std::array<std::array<double, 36>, 4> oddWindow;
-    // The 18-point DCT-IV behind the 36-point IMDCT, computed as a prescale by
-    // 1 / (2 cos(pi (2k + 1) / 72)), an 18-point DCT-II split into a 9-point
-    // DCT-II (even outputs) and a 9-point DCT-IV (odd outputs), and a sum of
-    // neighbours. imdct9[k] interleaves the two 9-point kernels for input k:
-    // entry 2i = cos(pi (2k + 1) i / 18), entry 2i + 1 = cos(pi (2k + 1)(2i + 1) / 36).
-    std::array<double, 18> imdctPrescale;
-    std::array<std::array<double, 18>, 9> imdct9;
+    // The 18-point DCT-IV behind the 36-point IMDCT (see Layer3HybridFilter):
+    // prescales 1 / (2 cos(pi (2k + 1) / 72)) for 18 points and
+    // 1 / (2 cos(pi (2k + 1) / 36)) for 9, and the folded 9-point DCT-II
+    // kernel dct9[j][k] = cos(pi (2k + 1) j / 18) for k = 0..4.
+    std::array<double, 18> imdctPrescale18;
+    std::array<double, 9> imdctPrescale9;
+    std::array<std::array<double, 5>, 9> dct9;
     // The 6-point DCT-IV behind the 12-point IMDCT:
     // cos(pi / 24 * (2m + 1) * (2k + 1)), indexed [k][m].
     std::array<std::array<double, 6>, 6> dct6;

@@ -93,11 +93,18 @@ int Layer3SpectrumDecoder::DecodeHuffman(Layer3BitReader& bits, int endBit,
         const uint64_t w = bits.Window();
         int quad;
         int used = DecodeQuad(w, granule.count1TableB, quad);
+        // Without branches: the quadruple's bits are close to random.
+        static constexpr double kUnit[4] = {0.0, 0.0, 1.0, -1.0}; // by nonzero << 1 | sign
         double v[4];
+        const uint64_t signs = w << used;
+        int taken = 0;
         for (int k = 0; k < 4; ++k) {
-            v[k] = 0.0;
-            if (quad & (8 >> k)) v[k] = TakeBits(w, used, 1) ? -1.0 : 1.0;
+            const int nonZero = (quad >> (3 - k)) & 1;
+            const int sign = static_cast<int>((signs << taken) >> 63) & nonZero;
+            v[k] = kUnit[nonZero << 1 | sign];
+            taken += nonZero;
         }
+        used += taken;
         if (bits.Position() + used > endBit) break;
         bits.Skip(used);
         if (line + 4 > kLines) {

@@ -88,15 +88,14 @@ void Layer3HybridFilter::Long(const double* in, const double* window, double* ov
         const double* c = tables_.dct9[j].data();
         d[j] = diff[0] * c[0] + diff[1] * c[1] + diff[2] * c[2] + diff[3] * c[3];
     }
-    double v[19];
-    for (int j = 0; j < 9; ++j) {
-        v[2 * j] = d[j][0];
-        v[2 * j + 1] = d[j][1] + (j < 8 ? d[j + 1][1] : 0.0);
-    }
-    v[18] = 0.0;
+    // v[2j] = A[j] (lane 0); v[2j + 1] = U[j] + U[j + 1] (lane 1, U[9] = 0);
+    // t[m] = v[m] + v[m + 1].
     double t[18];
-    for (int m = 0; m < 18; ++m)
-        t[m] = v[m] + v[m + 1];
+    for (int j = 0; j < 9; ++j) {
+        const double w = d[j][1] + (j < 8 ? d[j + 1][1] : 0.0);
+        t[2 * j] = d[j][0] + w;
+        t[2 * j + 1] = w + (j < 8 ? d[j + 1][0] : 0.0);
+    }
     for (int n = 0; n < 9; ++n) {
         out[n][sb] = t[n + 9] * window[n] + overlap[n];
         overlap[n] = -t[8 - n] * window[n + 18];

@@ -471,7 +471,9 @@ bool MpegStreamAnalysis::GetFramePosition(IZrReader* reader, int frame, int preR
     span = 0;
     // A negative pre-roll would look behind the target frame.
     preRoll = std::max(preRoll, 0);
-    if (frame > frameIndex.GetCount()) {
+    // An index of `frame` entries ends just before the frame asked for: it
+    // must grow before the clamp below takes its last entry instead.
+    if (frame >= frameIndex.GetCount()) {
         int64_t covered = 0;
         IndexFrames(reader, frame, covered);
     }

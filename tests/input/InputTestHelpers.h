@@ -223,6 +223,7 @@ struct FileFacts {
     int32_t padding = 0;
     std::string encoder;
     int32_t frames = 0;
+    std::vector<int32_t> index; // frame positions
     bool ok = false;
 };
 
@@ -240,13 +241,17 @@ inline FileFacts Analyse(const std::string& path) {
     f.padding = a.encoderPadding;
     f.encoder = a.encoderId.ToUtf8();
     f.frames = a.IndexAllFrames(reader.get());
+    for (int i = 0; i < f.frames; ++i)
+        f.index.push_back(a.frameIndex[i]);
     f.ok = true;
     return f;
 }
 
 // The decoder alone, from the first audio frame to the end, nothing trimmed:
 // interleaved values of every frame.
-inline std::vector<double> DecodeUntrimmed(const std::vector<uint8_t>& file, const FileFacts& f) {
+inline std::vector<double> DecodeUntrimmed(const std::vector<uint8_t>& file, const FileFacts& f,
+                                           int* errors = nullptr) {
+    if (errors) *errors = 0;
     std::vector<double> values;
     auto state = std::make_unique<MpegDecoderState>();
     InitDecoder(*state);
@@ -259,7 +264,9 @@ inline std::vector<double> DecodeUntrimmed(const std::vector<uint8_t>& file, con
         if (r == DECODE_OK) {
             values.insert(values.end(), frame.begin(),
                           frame.begin() + done / int32_t(sizeof(double)));
-        } else if (r == DECODE_NEED_MORE) {
+        } else if (r == DECODE_ERROR) {
+            if (errors) ++*errors;
+        } else {
             if (offset >= file.size()) break;
             const size_t n = std::min<size_t>(16384, file.size() - offset);
             QueueDecoderInput(*state, file.data() + offset, int32_t(n), offset);

@@ -52,27 +52,39 @@ void Layer3Stereo::Process(const Layer3TableSet& tables, const Frame& frame,
     const double msCompensation = frame.msStereo ? std::sqrt(2.0) : 1.0;
     const int intensityScale = rightGranule.scalefacCompress & 1;
     for (int r = 0; r < layout.count; ++r) {
+        int position = 0;
         const Layer3TableSet::BandRun& run = layout.runs[r];
         bool intensity = r > lastNonZero[run.window];
         if (run.window == 3 && kind == Layer3TableSet::BlockKind::Mixed && shortHasValues)
             intensity = false;
-        int position = 0;
-        int illegal = 7;
         if (intensity) {
-            // The top band carries no scale factor: it takes the position of the
-            // band below it.
-            if (run.window == 3) {
-                const int band = std::min<int>(run.band, 20);
-                position = sf.longBand[band];
-                if (frame.lsf) illegal = sf.longIllegal[band];
+            // The top band (long 21, short 12) carries no scale factor. It
+            // takes the position of the band below it; in MPEG-2, only when
+            // that band is intensity-coded itself, and position 0 otherwise
+            // (this is what the MPEG-2 intensity-stereo compliance streams
+            // l3-test45/46 are decoded with, to full accuracy).
+            const bool top = run.window == 3 ? run.band == 21 : run.band == 12;
+            const int below = r - (run.window == 3 ? 1 : 3);
+            const bool belowIsIntensity = below > lastNonZero[run.window];
+            if (top && frame.lsf && !belowIsIntensity) {
+                position = 0;
             } else {
-                const int band = std::min<int>(run.band, 11);
-                position = sf.shortBand[band][run.window];
-                if (frame.lsf) illegal = sf.shortIllegal[band];
+                int illegal = 7;
+                if (run.window == 3) {
+                    const int band = std::min<int>(run.band, 20);
+                    position = sf.longBand[band];
+                    if (frame.lsf) illegal = sf.longIllegal[band];
+                } else {
+                    const int band = std::min<int>(run.band, 11);
+                    position = sf.shortBand[band][run.window];
+                    if (frame.lsf) illegal = sf.shortIllegal[band];
+                }
+                // MPEG-1 codes is_pos 0..6 and 7 marks a band coded as plain
+                // stereo; larger values, which the standard leaves undefined,
+                // are read so too. MPEG-2 marks it with the largest value the
+                // band's slen can code (ISO/IEC 13818-3 2.4.3.2).
+                if (frame.lsf ? position == illegal : position >= 7) intensity = false;
             }
-            // MPEG-1 codes is_pos 0..6; 7 marks a band coded as plain stereo,
-            // and larger values, which the standard leaves undefined, are read so too.
-            if (frame.lsf ? position == illegal : position >= 7) intensity = false;
         }
         if (!intensity) {
             if (frame.msStereo)

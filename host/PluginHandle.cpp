@@ -42,7 +42,10 @@ std::string PluginHandle::Directory() const {
 
 bool PluginHandle::Load(const std::string& path) {
     m_path = path;
-    m_handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Kept mapped after dlclose, as the player keeps it: the framework inside
+    // holds process-wide state (string manager, library loader) that is
+    // built once and never torn down.
+    m_handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!m_handle) {
         const char* e = dlerror();
         m_error = e ? e : "cannot load " + path;

@@ -99,6 +99,7 @@ void CID3v2Tag::Reset() {
     m_revision = 0;
     m_flags = 0;
     m_size = 0;
+    m_readResult = ReadResult::None;
 }
 
 CID3v2Frame* CID3v2Tag::GetFrame(int index) const {
@@ -106,18 +107,26 @@ CID3v2Frame* CID3v2Tag::GetFrame(int index) const {
     return m_frames[index];
 }
 
-bool CID3v2Tag::Read(const uint8_t* data, size_t size, int64_t fileOffset) {
-    Reset();
+CID3v2Tag::ReadResult CID3v2Tag::ParseHeader(const uint8_t* data, size_t size) const {
     // ID3v2.4 section 3.1: "ID3", version, revision, flags, sync-safe size.
-    if (!data || size < 10 || std::memcmp(data, "ID3", 3) != 0) return false;
-    const int version = data[3];
-    const uint8_t flags = data[5];
-    if (version < 2 || version > 4 || (flags & kTagExperimental)) return false;
-    const uint32_t tagSize = SyncSafe(data + 6);
+    if (!data || size < 10) return ReadResult::TooShort;
+    if (std::memcmp(data, "ID3", 3) != 0) return ReadResult::NotID3;
+    if (data[3] < 2 || data[3] > 4) return ReadResult::BadVersion;
+    if (data[5] & kTagExperimental) return ReadResult::Experimental;
     // One byte less than header, body and footer may arrive: the last byte of
     // a tag without padding is never needed to find the frames.
-    const uint64_t needed = uint64_t(tagSize) + ((flags & kTagFooter) ? 19 : 9);
-    if (size < needed) return false;
+    const uint64_t needed = uint64_t(SyncSafe(data + 6)) + ((data[5] & kTagFooter) ? 19 : 9);
+    if (size < needed) return ReadResult::Truncated;
+    return ReadResult::EndOfData;
+}
+
+bool CID3v2Tag::Read(const uint8_t* data, size_t size, int64_t fileOffset) {
+    Reset();
+    m_readResult = ParseHeader(data, size);
+    if (m_readResult != ReadResult::EndOfData) return false;
+    const int version = data[3];
+    const uint8_t flags = data[5];
+    const uint32_t tagSize = SyncSafe(data + 6);
     m_raw.assign(data, data + size);
     m_fileOffset = fileOffset;
     m_version = version;
@@ -139,11 +148,11 @@ bool CID3v2Tag::Read(const uint8_t* data, size_t size, int64_t fileOffset) {
     }
     size_t end = size;
     if (flags & kTagFooter) end -= 10; // ID3v2.4 section 3.4: the footer repeats the header
-    ParseFrames(data, end, cursor);
+    m_readResult = ParseFrames(data, end, cursor);
     return true;
 }
 
-bool CID3v2Tag::ParseFrames(const uint8_t* data, size_t end, size_t cursor) {
+CID3v2Tag::ReadResult CID3v2Tag::ParseFrames(const uint8_t* data, size_t end, size_t cursor) {
     const int version = m_version;
     const size_t headerSize = version == 2 ? 6 : 10;
     while (cursor + headerSize <= end) {
@@ -165,10 +174,13 @@ bool CID3v2Tag::ParseFrames(const uint8_t* data, size_t end, size_t cursor) {
             // cannot be sync-safe, so such a size is read as plain.
             frameSize = plain ? BigEndian32(h + 4) : SyncSafe(h + 4);
         }
-        if (!CID3v2Frame::IsValidId(header)) break;
-        if (frameSize > kMaxFrameSize) break;
+        if (!CID3v2Frame::IsValidId(header)) {
+            const bool zeros = header[0] == 0 && header[1] == 0 && header[2] == 0;
+            return zeros ? ReadResult::Padding : ReadResult::InvalidId;
+        }
+        if (frameSize > kMaxFrameSize) return ReadResult::OversizedFrame;
         const size_t p = cursor + headerSize;
-        if (frameSize > end - p) break;
+        if (frameSize > end - p) return ReadResult::FramePastEnd;
         const size_t s = size_t(frameSize);
         std::vector<uint8_t> body;
         size_t advance = s;
@@ -187,7 +199,7 @@ bool CID3v2Tag::ParseFrames(const uint8_t* data, size_t end, size_t cursor) {
                     }
                     body.push_back(data[r++]);
                 }
-                if (body.size() < s) break;
+                if (body.size() < s) return ReadResult::FramePastEnd;
                 advance = r - p;
             } else {
                 for (; r < p + s; ++r)
@@ -216,7 +228,7 @@ bool CID3v2Tag::ParseFrames(const uint8_t* data, size_t end, size_t cursor) {
         }
         m_frames.Add(frame);
     }
-    return true;
+    return ReadResult::EndOfData;
 }
 
 int CID3v2Tag::Compare(CID3v2Frame* const& a, CID3v2Frame* const& b) const {

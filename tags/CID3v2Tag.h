@@ -36,6 +36,22 @@ public:
     // The padding of a rendered tag rounds its total up to a multiple of this.
     static constexpr int kPaddingBlock = 4096;
 
+    // Outcome of the last Read: why a header was refused, or, for a valid
+    // header, what ended the frame list.
+    enum class ReadResult {
+        None,           // nothing read since the last Reset
+        TooShort,       // fewer than 10 bytes
+        NotID3,         // no "ID3" at the start
+        BadVersion,     // major version other than 2, 3, 4
+        Experimental,   // flag 0x20
+        Truncated,      // fewer bytes than the header's size announces
+        EndOfData,      // frames ran to the end of the buffer
+        Padding,        // zero bytes where the next frame ID would be
+        InvalidId,      // a frame ID outside A-Z, 0-9, "?"
+        OversizedFrame, // a frame size of 2^31 or more
+        FramePastEnd,   // a frame running past the end of the buffer
+    };
+
     CID3v2Tag();
     ~CID3v2Tag() override;
     CID3v2Tag(const CID3v2Tag&) = delete;
@@ -46,6 +62,7 @@ public:
     // Parses a tag from data (the tag region found at fileOffset). True when
     // the header is valid; frames up to the first damaged one are kept.
     bool Read(const uint8_t* data, size_t size, int64_t fileOffset);
+    ReadResult GetReadResult() const { return m_readResult; }
 
     // Host field access through the mapping (field names without regard to
     // case). Option kGetRaw skips the value conversions.
@@ -103,7 +120,8 @@ private:
 
     void BuildMapping();
     void AddMapping(CID3v2Field* entry);
-    bool ParseFrames(const uint8_t* data, size_t end, size_t cursor);
+    ReadResult ParseHeader(const uint8_t* data, size_t size) const;
+    ReadResult ParseFrames(const uint8_t* data, size_t end, size_t cursor);
     void SortFrames();
     void SyncPodcastFields();
     bool FrameMatches(const CID3v2Field& entry, const CID3v2Frame& frame) const;
@@ -122,6 +140,7 @@ private:
     int m_revision = 0;
     uint8_t m_flags = 0;
     uint32_t m_size = 0;
+    ReadResult m_readResult = ReadResult::None;
 
     ZrOwnedPtrArray<CID3v2Frame, false> m_frames;
 };

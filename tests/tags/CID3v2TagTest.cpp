@@ -39,7 +39,9 @@ TEST(ID3v2Header, ChecksDecideValidity) {
     EXPECT_TRUE(ReadTag(tag, Tag(3, 0, frames)));
     EXPECT_TRUE(tag.Exists());
     EXPECT_EQ(tag.GetOldLength(), 22u);
+    EXPECT_EQ(tag.GetReadResult(), CID3v2Tag::ReadResult::EndOfData);
     EXPECT_FALSE(ReadTag(tag, Tag(5, 0, frames)));
+    EXPECT_EQ(tag.GetReadResult(), CID3v2Tag::ReadResult::BadVersion);
     EXPECT_FALSE(tag.Exists());
     EXPECT_EQ(tag.GetFrameCount(), 0);
     EXPECT_FALSE(ReadTag(tag, Tag(3, CID3v2Tag::kTagExperimental, frames)));
@@ -53,6 +55,7 @@ TEST(ID3v2Header, ChecksDecideValidity) {
     EXPECT_TRUE(ReadTag(tag, shortTag));
     shortTag.resize(shortTag.size() - 1);
     EXPECT_FALSE(ReadTag(tag, shortTag));
+    EXPECT_EQ(tag.GetReadResult(), CID3v2Tag::ReadResult::Truncated);
     // A footer adds 10 bytes that must be present.
     Bytes footer = Tag(4, CID3v2Tag::kTagFooter, Frame("TIT2", Latin1Text("t"), 4));
     EXPECT_FALSE(ReadTag(tag, footer));
@@ -79,16 +82,21 @@ TEST(ID3v2Frames, ParseStopsAtDamageAndKeepsWhatCameBefore) {
     CID3v2Tag tag;
     const Bytes good = Frame("TIT2", Latin1Text("t"));
     // Padding, an invalid ID, a size past the buffer, a size of 2^31.
-    const Bytes endings[] = {
-        Bytes(20, 0),
-        Frame("tit2", Latin1Text("x")),
-        Cat({B("TALB"), BigEndianBytes(1000), Bytes{0, 0}, Latin1Text("x")}),
-        Cat({B("TALB"), BigEndianBytes(0x80000000u), Bytes{0, 0}, Latin1Text("x")}),
-        Cat({B("TALB"), BigEndianBytes(0xFFFFFFFFu), Bytes{0, 0}, Latin1Text("x")}),
+    using R = CID3v2Tag::ReadResult;
+    const std::pair<Bytes, R> endings[] = {
+        {Bytes(20, 0), R::Padding},
+        {Frame("tit2", Latin1Text("x")), R::InvalidId},
+        {Cat({B("TALB"), BigEndianBytes(1000), Bytes{0, 0}, Latin1Text("x")}), R::FramePastEnd},
+        {Cat({B("TALB"), BigEndianBytes(0x80000000u), Bytes{0, 0}, Latin1Text("x")}),
+         R::OversizedFrame},
+        {Cat({B("TALB"), BigEndianBytes(0xFFFFFFFFu), Bytes{0, 0}, Latin1Text("x")}),
+         R::OversizedFrame},
+        {Bytes(5, 'A'), R::EndOfData}, // no room for another header
     };
-    for (const Bytes& ending : endings) {
-        ASSERT_TRUE(ReadTag(tag, Tag(3, 0, Cat({good, ending}))));
+    for (const auto& ending : endings) {
+        ASSERT_TRUE(ReadTag(tag, Tag(3, 0, Cat({good, ending.first}))));
         EXPECT_EQ(Ids(tag), std::vector<std::string>{"TIT2"});
+        EXPECT_EQ(tag.GetReadResult(), ending.second);
     }
     // Zero-size frames are kept.
     ASSERT_TRUE(ReadTag(tag, Tag(3, 0, Cat({Frame("TENC", {}), good}))));

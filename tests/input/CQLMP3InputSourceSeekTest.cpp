@@ -36,13 +36,19 @@ TEST_P(Seek, OutputResumesAtTheTargetSample) {
     INPUT_REQUIRE_TOOL("lame");
     const SeekFile& c = GetParam();
     TempDir dir;
-    const int length = 3 * c.rate + 777;
+    // About three seconds, cut so that lame's padding is just above 529:
+    // the tail reserve then leaves some of the last frame to deliver.
+    const int frameSamples = c.rate >= 32000 ? 1152 : 576;
+    const int length =
+        3 * c.rate +
+        ((2 * frameSamples - 600 - 576 - 3 * c.rate) % frameSamples + frameSamples) % frameSamples;
     WriteSignal(dir / "in.wav", c.rate, c.channels, length);
     ASSERT_TRUE(Encode(dir / "in.wav", dir / "out.mp3", c.rate, c.options));
     const FileFacts f = Analyse(dir / "out.mp3");
     ASSERT_TRUE(f.ok);
     ASSERT_GT(f.delay, 0);
     ASSERT_GE(f.padding, 529);
+    ASSERT_LT(f.padding, 700);
     const int spf = f.first.samplesPerFrame;
     const int k = c.channels;
     const std::vector<double> untrimmed = DecodeUntrimmed(ReadBytes(dir / "out.mp3"), f);
@@ -63,7 +69,7 @@ TEST_P(Seek, OutputResumesAtTheTargetSample) {
         {"frame 12, last that restarts", MsForSample(13 * spf - 1 - f.delay, c.rate)},
         {"frame 13", MsForSample(13 * spf + 5 - f.delay, c.rate)},
         {"middle", MsForSample(int64_t(f.frames / 2) * spf + 333 - f.delay, c.rate)},
-        {"last frame", MsForSample(int64_t(last) * spf + 17 - f.delay, c.rate)},
+        {"last frame", MsForSample(int64_t(last) * spf + 5 - f.delay, c.rate)},
         {"past the end", MsForSample(int64_t(f.frames + 40) * spf + 3 - f.delay, c.rate)},
     };
     auto source = NewSource();
@@ -88,6 +94,11 @@ TEST_P(Seek, OutputResumesAtTheTargetSample) {
         const std::vector<double> expected(untrimmed.begin() + from * k,
                                            untrimmed.begin() + end * k);
         ASSERT_EQ(out.size(), expected.size()) << "S " << s;
+        // A 576-sample frame holds less than the decoder's delay and the
+        // padding: nothing of it survives the trimming.
+        if (frame >= last && spf == 1152) {
+            EXPECT_GT(out.size(), 0u) << "nothing of the last frame left to compare";
+        }
         EXPECT_LE(MaxDifference(out, expected), 1e-9);
     }
 }

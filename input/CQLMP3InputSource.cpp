@@ -53,6 +53,17 @@ int CQLMP3InputSource::Open(const wchar_t* path) {
     ZrString cleanPath(path);
     cleanPath.Replace(kStreamSuffix, L"");
     m_capacity = kOutputCapacity;
+    // A second Open starts over: the base would overwrite the reader of the
+    // first without releasing it.
+    ReplaceReader(nullptr);
+    m_icy = nullptr;
+    m_live = false;
+    m_fromMemory = false;
+    m_errorCount = 0;
+    m_preRollBytes = 0;
+    m_tailReserve = 0;
+    ResetDecoder(m_decoder);
+    ResetBuffer();
     if (ZrAudioInputBase::Open(cleanPath.c_str()) != 0) return -1;
     try {
         SelectMemoryReader(cleanPath);

@@ -69,6 +69,29 @@ TEST_P(Gapless, DeliversTheSignalLengthExactly) {
 INSTANTIATE_TEST_SUITE_P(LameFiles, Gapless, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Info id 12 asked in the middle of playback indexes the rest of the stream
+// and leaves the reader where playback stands.
+TEST(GaplessMidPlay, TotalSamplesAskedWhilePlayingChangesNothing) {
+    INPUT_REQUIRE_TOOL("lame");
+    TempDir dir;
+    const int length = 4 * 44100 + 3;
+    WriteSignal(dir / "in.wav", 44100, 2, length);
+    ASSERT_TRUE(Encode(dir / "in.wav", dir / "out.mp3", 44100, "-V 2"));
+    const Played straight = Play(dir / "out.mp3");
+    ASSERT_EQ(straight.Frames(), length);
+    auto source = NewSource();
+    ASSERT_EQ(source->Open(Wide(dir / "out.mp3").c_str()), 0);
+    std::vector<uint8_t> head(300001);
+    ASSERT_EQ(source->Read(head.data(), int(head.size())), int(head.size()));
+    EXPECT_EQ(InfoInt(*source, INFO_TOTAL_SAMPLES), length);
+    std::vector<uint8_t> block(65536);
+    for (int n; (n = source->Read(block.data(), int(block.size()))) > 0;)
+        head.insert(head.end(), block.begin(), block.begin() + n);
+    std::vector<double> all(head.size() / sizeof(double));
+    std::memcpy(all.data(), head.data(), all.size() * sizeof(double));
+    EXPECT_EQ(MaxDifference(all, straight.values), 0.0);
+}
+
 // Rewrites the padding field of the LAME extension (bytes 141-143 behind
 // the tag) to `padding`, keeping the delay.
 void SetLamePadding(std::vector<uint8_t>& file, const FileFacts& f, int padding) {

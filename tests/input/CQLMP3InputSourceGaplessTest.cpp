@@ -22,11 +22,17 @@ struct GaplessCase {
 // are high enough that lame 3.100 writes its Info frame (it leaves it out
 // when a frame is too small to hold it).
 const GaplessCase kCases[] = {
-    {"Mpeg1CbrStereo", 44100, 2, "-b 128 --cbr", 10}, {"Mpeg1VbrMono", 48000, 1, "-V 4", 10},
-    {"Mpeg1AbrStereo", 32000, 2, "--abr 96", 10},     {"Mpeg2CbrMono", 24000, 1, "-b 64 --cbr", 20},
-    {"Mpeg2VbrStereo", 22050, 2, "-V 2", 20},         {"Mpeg2AbrMono", 16000, 1, "--abr 40", 20},
-    {"Mpeg25CbrStereo", 11025, 2, "-b 48 --cbr", 25}, {"Mpeg25VbrMono", 12000, 1, "-V 6", 25},
+    {"Mpeg1CbrStereo", 44100, 2, "-b 128 --cbr", 10},
+    {"Mpeg1VbrMono", 48000, 1, "-V 4", 10},
+    {"Mpeg1AbrStereo", 32000, 2, "--abr 96", 10},
+    {"Mpeg2CbrMono", 24000, 1, "-b 64 --cbr", 20},
+    {"Mpeg2VbrStereo", 22050, 2, "-V 2", 20},
+    {"Mpeg2AbrMono", 16000, 1, "--abr 40", 20},
+    {"Mpeg25CbrStereo", 11025, 2, "-b 48 --cbr", 25},
+    {"Mpeg25VbrMono", 12000, 1, "-V 6", 25},
     {"Mpeg25AbrStereo", 8000, 2, "--abr 32", 25},
+    {"Mpeg1CbrWithCrc", 44100, 2, "-b 192 --cbr -p", 10},
+    {"Mpeg2VbrWithCrc", 22050, 1, "-V 5 -p", 20},
 };
 
 void PrintTo(const GaplessCase& c, std::ostream* os) {

@@ -12,24 +12,35 @@ namespace {
 
 using namespace inputtest;
 
-// Worst case of one refused frame, in sample frames.
-constexpr int64_t kRefusedCost = 1152 + 1152 + 4608;
+struct DamageFile {
+    const char* name;
+    int rate;
+    int channels;
+    const char* options;
+};
 
-class DamagedStream : public ::testing::Test {
+void PrintTo(const DamageFile& f, std::ostream* os) {
+    *os << f.name;
+}
+
+class DamagedStream : public ::testing::TestWithParam<DamageFile> {
 protected:
     void SetUp() override {
         if (!HaveTool("lame")) {
             if (std::getenv("TONEHALL_REQUIRE_TOOLS")) FAIL() << "lame is not installed";
             GTEST_SKIP() << "lame is not installed";
         }
-        WriteSignal(m_dir / "in.wav", 44100, 2, 3 * 44100 + 500);
-        ASSERT_TRUE(Encode(m_dir / "in.wav", m_dir / "clean.mp3", 44100, "-b 128 --cbr"));
+        const DamageFile& c = GetParam();
+        WriteSignal(m_dir / "in.wav", c.rate, c.channels, 3 * c.rate + 500);
+        ASSERT_TRUE(Encode(m_dir / "in.wav", m_dir / "clean.mp3", c.rate, c.options));
         m_facts = Analyse(m_dir / "clean.mp3");
         ASSERT_TRUE(m_facts.ok);
         ASSERT_GT(m_facts.frames, 100);
         m_clean = ReadBytes(m_dir / "clean.mp3");
         m_cleanPlay = Play(m_dir / "clean.mp3");
         ASSERT_EQ(m_cleanPlay.open, 0);
+        // Worst case of one refused frame, in sample frames.
+        m_refusedCost = m_facts.first.samplesPerFrame + 1152 + 4608;
     }
 
     // Plays `file` and checks the loss against the frames the decoder alone
@@ -49,10 +60,10 @@ protected:
         RecordProperty("refused", refused);
         RecordProperty("lost", int(lost));
         EXPECT_GE(lost, 0);
-        EXPECT_LE(lost, std::max(refused, 1) * kRefusedCost + extraAllowance)
+        EXPECT_LE(lost, std::max(refused, 1) * m_refusedCost + extraAllowance)
             << refused << " frames refused";
         // The audio in front of the damage is untouched.
-        const size_t head = 20 * 1152 * 2;
+        const size_t head = size_t(20 * m_facts.first.samplesPerFrame * m_facts.first.channels);
         EXPECT_LE(MaxDifference(std::vector<double>(p.values.begin(), p.values.begin() + head),
                                 std::vector<double>(m_cleanPlay.values.begin(),
                                                     m_cleanPlay.values.begin() + head)),
@@ -74,9 +85,10 @@ protected:
     FileFacts m_facts;
     std::vector<uint8_t> m_clean;
     Played m_cleanPlay;
+    int64_t m_refusedCost = 0;
 };
 
-TEST_F(DamagedStream, CorruptFrameBodiesCostOnlyTheirNeighbourhood) {
+TEST_P(DamagedStream, CorruptFrameBodiesCostOnlyTheirNeighbourhood) {
     std::vector<uint8_t> file = m_clean;
     for (const int frame : {40, 80}) {
         const size_t at = size_t(m_facts.index[size_t(frame)]) + 4;
@@ -87,7 +99,7 @@ TEST_F(DamagedStream, CorruptFrameBodiesCostOnlyTheirNeighbourhood) {
     PlayDamaged(file);
 }
 
-TEST_F(DamagedStream, GarbageBetweenFramesIsSkipped) {
+TEST_P(DamagedStream, GarbageBetweenFramesIsSkipped) {
     std::vector<uint8_t> file = m_clean;
     for (const int frame : {80, 50}) { // back to front: positions stay valid
         const std::vector<uint8_t> junk = Junk(417, uint32_t(frame));
@@ -96,11 +108,11 @@ TEST_F(DamagedStream, GarbageBetweenFramesIsSkipped) {
     PlayDamaged(file);
 }
 
-TEST_F(DamagedStream, TruncatedLastFramePlaysToTheEnd) {
+TEST_P(DamagedStream, TruncatedLastFramePlaysToTheEnd) {
     const size_t last = size_t(m_facts.index.back());
     std::vector<uint8_t> file(m_clean.begin(), m_clean.begin() + long(last + 150));
     // The cut frame itself is gone as well.
-    PlayDamaged(file, 1152);
+    PlayDamaged(file, m_facts.first.samplesPerFrame);
 }
 
 // Whole frames with a good header and a body of one bits: the side
@@ -118,7 +130,7 @@ std::vector<uint8_t> RefusedFrames(const std::vector<uint8_t>& file, size_t at, 
     return bytes;
 }
 
-TEST_F(DamagedStream, TwoHundredFiftyFiveBadFillsInARowPlayOn) {
+TEST_P(DamagedStream, TwoHundredFiftyFiveBadFillsInARowPlayOn) {
     std::vector<uint8_t> file = m_clean;
     const std::vector<uint8_t> bad = RefusedFrames(m_clean, size_t(m_facts.index[60]), 255);
     file.insert(file.begin() + m_facts.index[60], bad.begin(), bad.end());
@@ -126,18 +138,26 @@ TEST_F(DamagedStream, TwoHundredFiftyFiveBadFillsInARowPlayOn) {
     const Played p = Play(m_dir / "damaged.mp3");
     ASSERT_EQ(p.open, 0);
     // All the audio behind the run still arrives.
-    EXPECT_GT(p.Frames(), (m_facts.frames - 60 - 10) * 1152);
+    EXPECT_GT(p.Frames(), (m_facts.frames - 60 - 20) * m_facts.first.samplesPerFrame);
 }
 
-TEST_F(DamagedStream, A256thBadFillInARowEndsTheStream) {
+TEST_P(DamagedStream, A256thBadFillInARowEndsTheStream) {
     std::vector<uint8_t> file = m_clean;
     const std::vector<uint8_t> bad = RefusedFrames(m_clean, size_t(m_facts.index[60]), 256);
     file.insert(file.begin() + m_facts.index[60], bad.begin(), bad.end());
     WriteBytes(m_dir / "damaged.mp3", file);
     const Played p = Play(m_dir / "damaged.mp3");
     ASSERT_EQ(p.open, 0);
-    EXPECT_LE(p.Frames(), 60 * 1152);
-    EXPECT_GT(p.Frames(), 40 * 1152);
+    EXPECT_LE(p.Frames(), 60 * m_facts.first.samplesPerFrame);
+    EXPECT_GT(p.Frames(), 40 * m_facts.first.samplesPerFrame);
 }
+
+const DamageFile kDamageFiles[] = {
+    {"Mpeg1CbrStereo", 44100, 2, "-b 128 --cbr"},
+    {"Mpeg2VbrMono", 22050, 1, "-V 4"},
+};
+
+INSTANTIATE_TEST_SUITE_P(LameFiles, DamagedStream, ::testing::ValuesIn(kDamageFiles),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

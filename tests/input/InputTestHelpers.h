@@ -73,6 +73,9 @@ inline const std::string& TestSettingsPath() {
         const int fd = mkstemp(name);
         if (fd >= 0) close(fd);
         setenv("TONEHALL_SETTINGS", name, 1);
+        std::atexit([] {
+            if (const char* file = std::getenv("TONEHALL_SETTINGS")) unlink(file);
+        });
         return std::string(name);
     }();
     return path;

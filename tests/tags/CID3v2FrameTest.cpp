@@ -23,19 +23,6 @@ struct Parsed {
 
 } // namespace
 
-TEST(ID3v2FrameKind, FirstMatchingRuleDecides) {
-    EXPECT_EQ(CID3v2Frame::KindOf("TXXX"), ID3v2FrameKind::UserText);
-    EXPECT_EQ(CID3v2Frame::KindOf("WXXX"), ID3v2FrameKind::UserText);
-    EXPECT_EQ(CID3v2Frame::KindOf("TIT2"), ID3v2FrameKind::Text);
-    EXPECT_EQ(CID3v2Frame::KindOf("PCST"), ID3v2FrameKind::PodcastFlag);
-    EXPECT_EQ(CID3v2Frame::KindOf("WOAR"), ID3v2FrameKind::Url);
-    EXPECT_EQ(CID3v2Frame::KindOf("USLT"), ID3v2FrameKind::Comment);
-    EXPECT_EQ(CID3v2Frame::KindOf("QLGN"), ID3v2FrameKind::Comment);
-    EXPECT_EQ(CID3v2Frame::KindOf("PRIV"), ID3v2FrameKind::Private);
-    EXPECT_EQ(CID3v2Frame::KindOf("CHAP"), ID3v2FrameKind::Unknown);
-    EXPECT_EQ(CID3v2Frame::KindOf("ULT?"), ID3v2FrameKind::Unknown);
-}
-
 TEST(ID3v2FrameText, MultipleValuesJoinWithSemicolon) {
     // UTF-16 with BOM: "A", a zero unit, then "B" with its own BOM.
     Parsed p("TPE1", {1, 0xFF, 0xFE, 'A', 0, 0, 0, 0xFF, 0xFE, 'B', 0});

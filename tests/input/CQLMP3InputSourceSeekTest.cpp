@@ -106,6 +106,8 @@ TEST_P(Seek, OutputResumesAtTheTargetSample) {
 const SeekFile kSeekFiles[] = {
     {"Mpeg1CbrStereo", 44100, 2, "-b 128 --cbr"},
     {"Mpeg2VbrMono", 22050, 1, "-V 3"},
+    {"Mpeg25AbrStereo", 11025, 2, "--abr 40"},
+    {"Mpeg1VbrMono", 48000, 1, "-V 1"},
 };
 
 INSTANTIATE_TEST_SUITE_P(LameFiles, Seek, ::testing::ValuesIn(kSeekFiles),

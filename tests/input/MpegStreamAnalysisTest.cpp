@@ -606,3 +606,20 @@ TEST(RealEncoderFiles, VbrMonoFileBehindAnId3v2Tag) {
     EXPECT_EQ(a.IndexAllFrames(&reader), 22);
     EXPECT_EQ(a.GetTotalSamples(&reader, true), 11025u);
 }
+
+TEST(RealEncoderFiles, FreeFormatStreamYieldsNoLayer3Frame) {
+    // Conformance stream l3-he_free: every frame is free format (bitrate
+    // index 0), which is never taken. What the search does confirm are five
+    // chance "Layer I" headers inside the frame data, 34 bytes apart within
+    // the allowed gaps, so the input source refuses the file as Layer I.
+    std::ifstream in(std::string(TONEHALL_TEST_DATA) + "/conformance/l3-he_free.bit",
+                     std::ios::binary);
+    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 20000u);
+    MemoryTestReader reader(bytes);
+    MpegStreamAnalysis a;
+    if (a.Analyze(&reader) == 0) {
+        EXPECT_EQ(a.firstFrame.layer, 1);
+        EXPECT_NE(a.firstAudioPosition, 0) << "the real first header is free format";
+    }
+}

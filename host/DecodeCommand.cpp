@@ -81,15 +81,8 @@ int RunDecode(const HostOptions& options) {
 
     HostSession session;
     if (!session.Start(options.pluginPath)) return 1;
-    std::unique_ptr<IZrAudioInput> input(session.Plugin().NewInput(&session.Provider()));
-    const ZrString widePath = ZrString::FromUtf8(in.c_str());
-    if (input->Open(widePath.c_str()) != 0) {
-        std::string why;
-        if (!HostSession::Info(input.get(), INFO_LAST_ERROR, why))
-            why = "not a playable MPEG audio stream, or it cannot be read";
-        std::fprintf(stderr, "tonehall-host: %s: %s\n", in.c_str(), why.c_str());
-        return 1;
-    }
+    std::unique_ptr<IZrAudioInput> input = session.OpenInput(in);
+    if (!input) return 1;
     std::string text;
     const int rate =
         HostSession::Info(input.get(), INFO_SAMPLE_RATE, text) ? std::atoi(text.c_str()) : 0;

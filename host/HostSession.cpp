@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "HostStringSink.h"
+#include "ZrCoreLib/ZrString.h"
 
 bool HostSession::Start(const std::string& pluginPath) {
     const std::string path = pluginPath.empty() ? PluginHandle::DefaultPath() : pluginPath;
@@ -19,4 +20,14 @@ bool HostSession::Info(IZrAudioInput* input, int id, std::string& text) {
     if (input->GetInfo(id, &sink) != 0) return false;
     text = sink.Utf8();
     return true;
+}
+
+std::unique_ptr<IZrAudioInput> HostSession::OpenInput(const std::string& path) {
+    std::unique_ptr<IZrAudioInput> input(m_plugin.NewInput(m_provider.get()));
+    if (input->Open(ZrString::FromUtf8(path.c_str()).c_str()) == 0) return input;
+    std::string why;
+    if (!Info(input.get(), INFO_LAST_ERROR, why))
+        why = "not a playable MPEG audio stream, or it cannot be read";
+    std::fprintf(stderr, "tonehall-host: %s: %s\n", path.c_str(), why.c_str());
+    return nullptr;
 }

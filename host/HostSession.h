@@ -17,6 +17,10 @@ public:
     PluginHandle& Plugin() { return m_plugin; }
     HostReaderProvider& Provider() { return *m_provider; }
 
+    // A new input opened on `path` (UTF-8); null after printing why to
+    // standard error.
+    std::unique_ptr<IZrAudioInput> OpenInput(const std::string& path);
+
     // The answer to GetInfo(id), or false when the input does not know it.
     static bool Info(IZrAudioInput* input, int id, std::string& text);
 

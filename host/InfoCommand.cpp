@@ -47,14 +47,8 @@ int RunInfo(const HostOptions& options) {
     const std::string& path = positional[0];
     HostSession session;
     if (!session.Start(options.pluginPath)) return 1;
-    std::unique_ptr<IZrAudioInput> input(session.Plugin().NewInput(&session.Provider()));
-    if (input->Open(ZrString::FromUtf8(path.c_str()).c_str()) != 0) {
-        std::string why;
-        if (!HostSession::Info(input.get(), INFO_LAST_ERROR, why))
-            why = "not a playable MPEG audio stream, or it cannot be read";
-        std::fprintf(stderr, "tonehall-host: %s: %s\n", path.c_str(), why.c_str());
-        return 1;
-    }
+    std::unique_ptr<IZrAudioInput> input = session.OpenInput(path);
+    if (!input) return 1;
     std::vector<std::pair<int, std::string>> answers;
     for (int id = 0; id <= kLastInfoId; ++id) {
         std::string text;

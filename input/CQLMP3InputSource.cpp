@@ -1,8 +1,10 @@
 #include "input/CQLMP3InputSource.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
 #include <exception>
 
 #include "ZrCoreLib/ZrReaderFactory.h"
@@ -13,6 +15,26 @@
 
 namespace {
 constexpr int32_t kBytesPerValue = 8; // the host gets 64-bit doubles
+// Longer seek texts carry nothing a millisecond count needs.
+constexpr size_t kMaxSeekTextChars = 64;
+
+// The seek value as the host writes it: decimal, with an optional fraction
+// after a point. Read without the C library's locale, which the plug-in's
+// start-up takes from the environment: under a locale with a decimal comma
+// wcstod stops at the point and the fraction is lost. 0 when unreadable.
+double ParseMilliseconds(const wchar_t* text) {
+    if (!text) return 0;
+    while (*text && std::iswspace(static_cast<wint_t>(*text)))
+        ++text;
+    if (*text == L'+') ++text;
+    char narrow[kMaxSeekTextChars] = {};
+    size_t n = 0;
+    for (; n < sizeof narrow && text[n] > 0 && text[n] < 0x80; ++n)
+        narrow[n] = static_cast<char>(text[n]);
+    double value = 0;
+    std::from_chars(narrow, narrow + n, value); // leaves value alone on failure
+    return value;
+}
 } // namespace
 
 CQLMP3InputSource::CQLMP3InputSource(IZrReaderProvider* provider) : ZrAudioInputBase(provider) {
@@ -204,8 +226,7 @@ int CQLMP3InputSource::FillBuffer() {
 }
 
 int CQLMP3InputSource::Seek(const wchar_t* value) {
-    double ms = 0;
-    if (value && *value) ms = std::wcstod(value, nullptr);
+    double ms = ParseMilliseconds(value);
     if (!(ms > 0)) // also NaN
         ms = 0;
     const double exact = m_analysis.encoderDelay + m_analysis.firstFrame.sampleRate * ms / 1000.0;

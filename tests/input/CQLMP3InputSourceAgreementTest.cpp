@@ -50,10 +50,11 @@ TEST_P(Agreement, MatchesMpg123Within100Decibels) {
     }
     TempDir dir;
     WriteSignal(dir / "in.wav", c.rate, c.channels, 2 * c.rate + 321);
-    ASSERT_TRUE(inputtest::Run(Replaced(Replaced(c.encoder, "IN", "'" + (dir / "in.wav") + "'"),
-                                        "OUT", "'" + (dir / "out.mp3") + "'")));
-    ASSERT_TRUE(inputtest::Run("mpg123 -q --gapless -e f32 -s '" + (dir / "out.mp3") + "' > '" +
-                               (dir / "ref.f32") + "'"));
+    ASSERT_TRUE(
+        inputtest::RunShell(Replaced(Replaced(c.encoder, "IN", "'" + (dir / "in.wav") + "'"), "OUT",
+                                     "'" + (dir / "out.mp3") + "'")));
+    ASSERT_TRUE(inputtest::RunShell("mpg123 -q --gapless -e f32 -s '" + (dir / "out.mp3") +
+                                    "' > '" + (dir / "ref.f32") + "'"));
     const std::vector<double> ref = ReadFloats(dir / "ref.f32");
     const Played ours = Play(dir / "out.mp3");
     ASSERT_EQ(ours.open, 0);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 
 namespace {
@@ -161,6 +162,40 @@ TEST(SeekLayer2, OutputResumesAtTheTargetSample) {
         ASSERT_EQ(out.size(), expected.size());
         EXPECT_LE(MaxDifference(out, expected), 1e-9);
     }
+}
+
+} // namespace
+
+namespace {
+
+using namespace inputtest;
+
+// The plug-in's start-up takes the C library's locale from the environment.
+// A seek value's fraction must survive a locale with a decimal comma.
+TEST(SeekValue, FractionSurvivesADecimalCommaLocale) {
+    TempDir dir;
+    if (!HaveTool("localedef") ||
+        !RunShell("localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8") + "' >/dev/null 2>&1"))
+        GTEST_SKIP() << "cannot make a de_DE locale";
+    setenv("LOCPATH", dir.Path().c_str(), 1);
+    const bool german = setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    unsetenv("LOCPATH");
+    if (!german) GTEST_SKIP() << "de_DE locale not taken";
+    struct Restore {
+        ~Restore() { setlocale(LC_NUMERIC, "C"); }
+    } restore;
+
+    const std::string path = std::string(TONEHALL_TEST_DATA) + "/conformance/l2-fl11.bit";
+    const FileFacts f = Analyse(path);
+    ASSERT_TRUE(f.ok);
+    ASSERT_EQ(f.delay, 0);
+    auto source = NewSource();
+    ASSERT_EQ(source->Open(Wide(path).c_str()), 0);
+    ASSERT_EQ(source->SetInfo(SETINFO_SEEK_MS, L"700.9"), 0);
+    const int64_t target = int64_t(f.first.sampleRate * 700.9 / 1000);
+    ASSERT_GT(target / 1152, 12);
+    EXPECT_EQ(int64_t(ReadAll(*source).size()),
+              (int64_t(f.frames) * 1152 - target - 529) * f.first.channels);
 }
 
 } // namespace

@@ -41,7 +41,7 @@ inline bool HaveTool(const char* name) {
         }                                                                                          \
     } while (0)
 
-inline bool Run(const std::string& command) {
+inline bool RunShell(const std::string& command) {
     return std::system(command.c_str()) == 0;
 }
 
@@ -52,7 +52,7 @@ public:
         m_path = mkdtemp(name) ? name : "";
     }
     ~TempDir() {
-        if (!m_path.empty()) Run("rm -rf '" + m_path + "'");
+        if (!m_path.empty()) RunShell("rm -rf '" + m_path + "'");
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -140,8 +140,8 @@ inline bool Encode(const std::string& wav, const std::string& mp3, int rate,
                    const std::string& options) {
     char khz[32];
     std::snprintf(khz, sizeof khz, "%g", rate / 1000.0);
-    return Run("lame --quiet --resample " + std::string(khz) + " " + options + " '" + wav + "' '" +
-               mp3 + "'");
+    return RunShell("lame --quiet --resample " + std::string(khz) + " " + options + " '" + wav +
+                    "' '" + mp3 + "'");
 }
 
 inline std::wstring Wide(const std::string& s) {

@@ -24,7 +24,7 @@ TEST(HostProbe, AttachesAndAnswers) {
 TEST(HostProbe, HelpListsEveryCommand) {
     const CommandResult r = RunCommand(HostBinary() + " --help");
     EXPECT_EQ(r.status, 0);
-    for (const char* command : {"probe", "settings"})
+    for (const char* command : {"probe", "demo", "decode", "info", "settings"})
         EXPECT_NE(r.out.find(std::string("  ") + command), std::string::npos) << command;
 }
 

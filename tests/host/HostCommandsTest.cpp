@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "RunCommand.h"
+
+namespace {
+
+const std::string kDemo = std::string(TONEHALL_TEST_DATA) + "/../../samples/demo.mp3";
+// The sample's source signal: 3.5 s at 44100 Hz.
+constexpr uint32_t kDemoFrames = 154350;
+
+struct WavFacts {
+    uint16_t format = 0, channels = 0, bits = 0;
+    uint32_t rate = 0, dataBytes = 0;
+    size_t fileBytes = 0;
+};
+
+// Walks the chunks of a WAV we wrote: fmt and data must be where a reader
+// looks for them, with sizes that agree with the file.
+WavFacts ReadWav(const std::string& path) {
+    const std::string b = SlurpFile(path);
+    WavFacts f;
+    f.fileBytes = b.size();
+    if (b.size() < 12 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 4, "WAVE") != 0) return f;
+    auto u32 = [&](size_t at) {
+        uint32_t v;
+        std::memcpy(&v, b.data() + at, 4);
+        return v;
+    };
+    auto u16 = [&](size_t at) {
+        uint16_t v;
+        std::memcpy(&v, b.data() + at, 2);
+        return v;
+    };
+    for (size_t at = 12; at + 8 <= b.size();) {
+        const uint32_t size = u32(at + 4);
+        if (b.compare(at, 4, "fmt ") == 0) {
+            f.format = u16(at + 8);
+            f.channels = u16(at + 10);
+            f.rate = u32(at + 12);
+            f.bits = u16(at + 22);
+        } else if (b.compare(at, 4, "data") == 0) {
+            f.dataBytes = size;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return f;
+}
+
+TEST(HostDecode, WritesEveryDeliveredFrameInEachFormat) {
+    const struct {
+        const char* format;
+        uint16_t tag, bits;
+    } cases[] = {{"f64", 3, 64}, {"f32", 3, 32}, {"s16", 1, 16}};
+    for (const auto& c : cases) {
+        const std::string out = "/tmp/tonehall-decode-" + std::string(c.format) + ".wav";
+        const CommandResult r =
+            RunCommand(HostBinary() + " decode '" + kDemo + "' " + out + " --format " + c.format);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const WavFacts w = ReadWav(out);
+        EXPECT_EQ(w.format, c.tag) << c.format;
+        EXPECT_EQ(w.bits, c.bits);
+        EXPECT_EQ(w.channels, 2);
+        EXPECT_EQ(w.rate, 44100u);
+        EXPECT_EQ(w.dataBytes, kDemoFrames * 2 * c.bits / 8) << c.format;
+        EXPECT_LE(w.dataBytes + 44, w.fileBytes);
+        unlink(out.c_str());
+    }
+}
+
+TEST(HostDecode, SeekAndLengthLimitCutTheOutput) {
+    const std::string out = "/tmp/tonehall-decode-cut.wav";
+    CommandResult r = RunCommand(HostBinary() + " decode '" + kDemo + "' " + out +
+                                 " --seek-ms 1000 --format s16");
+    ASSERT_EQ(r.status, 0) << r.err;
+    // From 1 s on: what is left of the signal, to the sample.
+    EXPECT_EQ(ReadWav(out).dataBytes, (kDemoFrames - 44100) * 4);
+    r = RunCommand(HostBinary() + " decode '" + kDemo + "' " + out +
+                   " --max-seconds 0.5 --format s16");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadWav(out).dataBytes, 22050u * 4);
+    unlink(out.c_str());
+}
+
+TEST(HostDecode, RefusalsAreOneClearLine) {
+    const std::string layer1 = std::string(TONEHALL_TEST_DATA) + "/input/source/l1-fl4.bit";
+    CommandResult r = RunCommand(HostBinary() + " decode '" + layer1 + "' /tmp/tonehall-l1.wav");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "tonehall-host: " + layer1 + ": MPEG plugin does not support MPEG layer 1 files.\n");
+    r = RunCommand(HostBinary() + " info /nonexistent.mp3");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    r = RunCommand(HostBinary() + " decode '" + kDemo + "' /tmp/x.wav --format u8");
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST(HostInfo, AnswersInIdOrderAndAsJson) {
+    CommandResult r = RunCommand(HostBinary() + " info '" + kDemo + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("0: ", 0), 0u) << r.out;
+    for (const char* line : {"\n2: MP3 input plug-in\n", "\n8: 44100\n", "\n9: 2\n", "\n10: 64\n",
+                             "\n12: 154350\n", "\n19: 576\n", "\n25: LAME\n"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line;
+    EXPECT_EQ(r.out.find("\n3: "), std::string::npos) << "unknown ids are left out";
+    r = RunCommand(HostBinary() + " info --json '" + kDemo + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.front(), '{');
+    EXPECT_NE(r.out.find("\"12\": \"154350\""), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"5\": \"\""), std::string::npos) << r.out;
+}
+
+TEST(HostDemo, PlaysTheBundledSampleToTheSample) {
+    const CommandResult r = RunCommand(HostBinary() + " demo");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("sample frames      154350\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("decoded frames     154350 (3.500 s)\n"), std::string::npos) << r.out;
+}
+
+} // namespace

@@ -59,20 +59,19 @@ TEST(InputConcurrency, EightSourcesOnEightThreadsMatchOneAfterAnother) {
         ASSERT_TRUE(Encode(wav, paths.back(), made[i].rate, made[i].options));
     }
 
-    // Threads first: when this suite runs alone, they also race to load the
-    // sibling libraries. The string manager is made first, on this thread,
-    // as the plug-in's static initialisation makes it before any host call.
-    ZrString(L"start-up");
+    // One after another first: that also loads the sibling libraries and
+    // starts their string managers, as the host's start-up does, before
+    // threads share them.
+    std::vector<Outcome> serial;
+    for (const std::string& path : paths)
+        serial.push_back(Drive(path));
+
     std::vector<Outcome> parallel(paths.size());
     std::vector<std::thread> threads;
     for (size_t i = 0; i < paths.size(); ++i)
         threads.emplace_back([&, i] { parallel[i] = Drive(paths[i]); });
     for (std::thread& t : threads)
         t.join();
-    std::vector<Outcome> serial;
-    for (const std::string& path : paths)
-        serial.push_back(Drive(path));
-
     for (size_t i = 0; i < paths.size(); ++i) {
         SCOPED_TRACE(paths[i]);
         ASSERT_EQ(serial[i].open, 0);

@@ -1,0 +1,119 @@
+// A live stream with ICY metadata, served by an in-memory reader that poses
+// as the host's network reader: the source takes the metadata out, decodes
+// what is left exactly as the file from disk, and answers the stream title.
+#include "input/InputTestHelpers.h"
+#include "input/MemoryTestReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using namespace inputtest;
+
+constexpr int kMetaint = 8192;
+
+// One metadata block: the length byte and the text padded to 16 bytes.
+std::vector<uint8_t> MetadataBlock(const std::string& text) {
+    std::vector<uint8_t> block(1 + (text.size() + 15) / 16 * 16, 0);
+    block[0] = uint8_t((text.size() + 15) / 16);
+    std::copy(text.begin(), text.end(), block.begin() + 1);
+    return block;
+}
+
+// The file's bytes with a block after every kMetaint audio bytes; the title
+// changes at the third block.
+std::vector<uint8_t> IcyStream(const std::vector<uint8_t>& audio) {
+    std::vector<uint8_t> stream;
+    int blocks = 0;
+    for (size_t at = 0; at < audio.size(); at += kMetaint) {
+        const size_t n = std::min<size_t>(kMetaint, audio.size() - at);
+        stream.insert(stream.end(), audio.begin() + long(at), audio.begin() + long(at + n));
+        if (n < size_t(kMetaint)) break;
+        ++blocks;
+        const std::vector<uint8_t> block =
+            blocks == 1   ? MetadataBlock("StreamTitle='First Song';StreamUrl='';")
+            : blocks == 3 ? MetadataBlock("StreamTitle='Second Song';")
+                          : std::vector<uint8_t>(1, 0);
+        stream.insert(stream.end(), block.begin(), block.end());
+    }
+    return stream;
+}
+
+class NetworkReader : public MemoryTestReader {
+public:
+    using MemoryTestReader::MemoryTestReader;
+    bool OpenRead() override { return true; }
+};
+
+class LiveProvider : public IZrReaderProvider {
+public:
+    explicit LiveProvider(std::vector<uint8_t> bytes, bool metadata)
+        : m_bytes(std::move(bytes)), m_metadata(metadata) {}
+    IZrReader* CreateReader(const wchar_t*, int, int) override {
+        auto* reader = new NetworkReader(m_bytes);
+        reader->Live(true).Local(false).Info(L"ResponseHeader:icy-name", L"Test Radio");
+        if (m_metadata) reader->Info(L"ResponseHeader:icy-metaint", std::to_wstring(kMetaint));
+        return reader;
+    }
+
+private:
+    std::vector<uint8_t> m_bytes;
+    bool m_metadata;
+};
+
+class LiveStream : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HaveTool("lame")) {
+            if (std::getenv("TONEHALL_REQUIRE_TOOLS")) FAIL() << "lame is not installed";
+            GTEST_SKIP() << "lame is not installed";
+        }
+        WriteSignal(m_dir / "in.wav", 44100, 2, 3 * 44100);
+        // -t: no Info frame, which a live stream would play as audio.
+        ASSERT_TRUE(Encode(m_dir / "in.wav", m_dir / "out.mp3", 44100, "-t -b 128 --cbr"));
+        m_file = ReadBytes(m_dir / "out.mp3");
+        m_fromDisk = Play(m_dir / "out.mp3");
+        ASSERT_EQ(m_fromDisk.open, 0);
+    }
+
+    TempDir m_dir;
+    std::vector<uint8_t> m_file;
+    Played m_fromDisk;
+};
+
+TEST_F(LiveStream, MetadataIsTakenOutAndTitlesAnswered) {
+    ASSERT_GT(m_file.size(), size_t(4 * kMetaint));
+    LiveProvider provider(IcyStream(m_file), true);
+    CQLMP3InputSource source(&provider);
+    ASSERT_EQ(source.Open(L"http://radio.example/stream"), 0);
+    // The analysis has read past the first block already.
+    EXPECT_EQ(Info(source, INFO_ICY_TITLE), "First Song");
+    std::vector<uint8_t> first(2 * kMetaint);
+    ASSERT_GT(source.Read(first.data(), int(first.size())), 0);
+    EXPECT_EQ(Info(source, INFO_ICY_TITLE), "First Song");
+    EXPECT_EQ(Info(source, INFO_ICY_ARTIST), "");
+    EXPECT_EQ(Info(source, INFO_TITLE_KNOWN), "1");
+    std::vector<double> all(first.size() / sizeof(double));
+    std::memcpy(all.data(), first.data(), first.size());
+    const std::vector<double> rest = ReadAll(source);
+    all.insert(all.end(), rest.begin(), rest.end());
+    EXPECT_EQ(Info(source, INFO_ICY_TITLE), "Second Song");
+    // The second title began at the third block: raw position 3 metaint
+    // plus the two blocks before it (38 bytes of text + 1, and 1), at
+    // 128 kbit/s.
+    const int64_t secondAt = 3 * kMetaint + 49 + 1;
+    EXPECT_EQ(InfoInt(source, INFO_TITLE_START_MS), secondAt * 8 / 128);
+    EXPECT_TRUE(all == m_fromDisk.values) << all.size() << " vs " << m_fromDisk.values.size();
+}
+
+TEST_F(LiveStream, WithoutMetadataTheBytesPassUntouched) {
+    LiveProvider provider(m_file, false);
+    CQLMP3InputSource source(&provider);
+    ASSERT_EQ(source.Open(L"http://radio.example/stream"), 0);
+    EXPECT_EQ(Info(source, INFO_TITLE_KNOWN), "0");
+    EXPECT_TRUE(ReadAll(source) == m_fromDisk.values);
+}
+
+} // namespace

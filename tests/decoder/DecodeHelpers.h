@@ -1,11 +1,12 @@
 #pragma once
 // Helpers for decoder tests: push a whole stream through the decoder and
 // collect the doubles; read reference decodings; measure accuracy against
-// them; run the Debian tools used as oracles.
+// them and against the output of a peer decoder.
 
+#include "common/TestFiles.h"
 #include "decoder/MpegDecoderState.h"
 
-#include <zlib.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -19,30 +20,7 @@
 
 namespace decodetest {
 
-inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) return bytes;
-    uint8_t block[65536];
-    size_t n;
-    while ((n = std::fread(block, 1, sizeof block, f)) > 0)
-        bytes.insert(bytes.end(), block, block + n);
-    std::fclose(f);
-    return bytes;
-}
-
-// Reads a file, or its gzip-compressed form when the name ends in ".gz".
-inline std::vector<uint8_t> ReadMaybeGzipped(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    gzFile f = gzopen(path.c_str(), "rb");
-    if (f == nullptr) return bytes;
-    uint8_t block[65536];
-    int n;
-    while ((n = gzread(f, block, sizeof block)) > 0)
-        bytes.insert(bytes.end(), block, block + n);
-    gzclose(f);
-    return bytes;
-}
+using testfiles::ReadMaybeGzipped;
 
 inline std::string ConformancePath(const std::string& name) {
     return std::string(TONEHALL_TEST_DATA) + "/conformance/" + name;
@@ -74,6 +52,30 @@ inline StreamParameters FindStreamParameters(const std::vector<uint8_t>& bytes) 
     return p;
 }
 
+// One decoder state for the length of a test, fed and asked by hand; `done`
+// and `bitrate` hold the last frame's answers.
+class TestDecoder {
+public:
+    TestDecoder() : state(std::make_unique<MpegDecoderState>()), out(kMinOutputCapacity / 8) {
+        InitDecoder(*state);
+    }
+    ~TestDecoder() { FreeDecoder(*state); }
+    void Queue(const std::vector<uint8_t>& bytes, uint64_t position = 0) {
+        ASSERT_TRUE(
+            QueueDecoderInput(*state, bytes.data(), static_cast<int32_t>(bytes.size()), position));
+    }
+    int32_t Decode(const StreamParameters& p, int32_t capacity = kMinOutputCapacity) {
+        bitrate = -1;
+        done = -1;
+        return DecodeFrame(*state, out.data(), capacity, p.version, p.layer, p.sampleRate, 0,
+                           bitrate, done);
+    }
+    std::unique_ptr<MpegDecoderState> state;
+    std::vector<double> out;
+    int32_t bitrate = 0;
+    int32_t done = 0;
+};
+
 // What a whole stream decoded to. samples holds every frame's output as the
 // decoder wrote it (interleaved when the frame has two channels);
 // frameChannels the channel count of each decoded frame.
@@ -83,13 +85,15 @@ struct DecodedStream {
     int32_t channels = 0; // of the first decoded frame
     int32_t frames = 0;   // DECODE_OK results
     int32_t errors = 0;   // DECODE_ERROR results
+    StreamParameters params;
 };
 
-// Pushes `bytes` through a fresh decoder in chunks of `chunkSize`, decoding
-// until the decoder needs more after each chunk.
-inline DecodedStream DecodeStream(const std::vector<uint8_t>& bytes, const StreamParameters& p,
-                                  size_t chunkSize = 16384) {
+// Pushes `bytes` through a fresh decoder in 16384-byte chunks, as the input
+// source does, decoding until the decoder needs more after each chunk.
+inline DecodedStream DecodeStream(const std::vector<uint8_t>& bytes, const StreamParameters& p) {
+    constexpr size_t kChunk = 16384;
     DecodedStream result;
+    result.params = p;
     auto state = std::make_unique<MpegDecoderState>();
     InitDecoder(*state);
     std::vector<double> frame(kMinOutputCapacity / sizeof(double));
@@ -110,7 +114,7 @@ inline DecodedStream DecodeStream(const std::vector<uint8_t>& bytes, const Strea
             ++result.errors;
         } else {
             if (offset >= bytes.size()) break;
-            const size_t n = std::min(chunkSize, bytes.size() - offset);
+            const size_t n = std::min(kChunk, bytes.size() - offset);
             QueueDecoderInput(*state, bytes.data() + offset, static_cast<int32_t>(n), offset);
             offset += n;
         }
@@ -119,9 +123,10 @@ inline DecodedStream DecodeStream(const std::vector<uint8_t>& bytes, const Strea
     return result;
 }
 
-inline DecodedStream DecodeFile(const std::string& path, size_t chunkSize = 16384) {
-    const std::vector<uint8_t> bytes = ReadMaybeGzipped(path);
-    return DecodeStream(bytes, FindStreamParameters(bytes), chunkSize);
+// A compliance stream by name, e.g. "l2-fl10".
+inline DecodedStream DecodeConformance(const std::string& name) {
+    const std::vector<uint8_t> bytes = ReadMaybeGzipped(ConformancePath(name + ".bit"));
+    return DecodeStream(bytes, FindStreamParameters(bytes));
 }
 
 // A reference decoding scaled to full scale 1.0, with the largest value its
@@ -169,6 +174,14 @@ inline Reference ReadWav24(const std::vector<uint8_t>& bytes) {
     return ref;
 }
 
+// The reference decoding of a compliance stream: a 24-bit .wav.gz where one
+// exists, else 16-bit .pcm.gz of `channels`.
+inline Reference LoadReference(const std::string& name, int32_t channels) {
+    const std::vector<uint8_t> wav = ReadMaybeGzipped(ConformancePath(name + ".wav.gz"));
+    if (!wav.empty()) return ReadWav24(wav);
+    return ReadPcm16(ReadMaybeGzipped(ConformancePath(name + ".pcm.gz")), channels);
+}
+
 struct Accuracy {
     double rms = 0;
     double maxAbs = 0;
@@ -197,24 +210,6 @@ inline Accuracy MeasureAccuracy(const std::vector<double>& ours, const Reference
 
 // Our gain correction: the window scale 32767 against the output factor 2^-15.
 constexpr double kGainCorrection = 32768.0 / 32767.0;
-
-// --- Debian tools as oracles ------------------------------------------------
-
-// True when the tool is runnable. A missing tool skips the test unless
-// TONEHALL_REQUIRE_TOOLS=1 is set.
-inline bool HaveTool(const std::string& name) {
-    const std::string command = "command -v " + name + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
-}
-
-inline bool ToolsRequired() {
-    const char* v = std::getenv("TONEHALL_REQUIRE_TOOLS");
-    return v != nullptr && std::string(v) == "1";
-}
-
-inline int RunCommand(const std::string& command) {
-    return std::system(command.c_str());
-}
 
 // Raw 32-bit float native-endian samples, as `mpg123 -e f32 -s` writes them.
 inline std::vector<double> ReadFloat32(const std::vector<uint8_t>& bytes) {

@@ -27,48 +27,28 @@ double StandardSample(int32_t levels, int32_t code, int32_t scaleIndex) {
     return c * (fraction + d) * std::pow(2.0, 1.0 - scaleIndex / 3.0);
 }
 
-struct Fresh {
-    Fresh() : state(std::make_unique<MpegDecoderState>()) {
-        InitDecoder(*state);
-        decoder = std::make_unique<Layer2Decoder>(*state);
-    }
-    ~Fresh() {
-        decoder.reset();
-        FreeDecoder(*state);
-    }
-    std::unique_ptr<MpegDecoderState> state;
-    std::unique_ptr<Layer2Decoder> decoder;
-};
-
-TEST(Layer2Requantisation, UngroupedCodesFollowTheStandardsFormula) {
-    Fresh f;
+// Ungrouped codes of 3 to 16 bits, the digits of grouped codes (3, 5 and 9
+// levels), and scale factor index 63, which silences.
+TEST(Layer2Requantisation, FollowsTheStandardsFormula) {
+    TestDecoder f;
+    const Layer2Decoder layer2(*f.state); // fills the requantisation table
+    const auto& requant = f.state->layer2Requant;
     for (int32_t bits = 3; bits <= 16; ++bits) {
         const int32_t levels = (1 << bits) - 1;
         for (int32_t code : {0, 1, levels / 2, levels / 2 + 1, levels - 1})
-            for (int32_t scale : {0, 1, 2, 3, 20, 62}) {
-                const double ours = (code - (levels - 1) / 2) * f.state->layer2Requant[bits][scale];
-                ASSERT_NEAR(ours, StandardSample(levels, code, scale), 1e-12)
+            for (int32_t scale : {0, 1, 2, 3, 20, 62})
+                ASSERT_NEAR((code - (levels - 1) / 2) * requant[bits][scale],
+                            StandardSample(levels, code, scale), 1e-12)
                     << bits << " bits, code " << code << ", scale " << scale;
-            }
     }
-}
-
-TEST(Layer2Requantisation, GroupedDigitsFollowTheStandardsFormula) {
-    Fresh f;
     for (int32_t levels : {3, 5, 9})
         for (int32_t digit = 0; digit < levels; ++digit)
-            for (int32_t scale : {0, 4, 61}) {
-                const int32_t row = Layer2Decoder::GroupedRow(levels, digit);
-                ASSERT_NEAR(f.state->layer2Requant[row][scale],
+            for (int32_t scale : {0, 4, 61})
+                ASSERT_NEAR(requant[Layer2Decoder::GroupedRow(levels, digit)][scale],
                             StandardSample(levels, digit, scale), 1e-12)
                     << levels << " levels, digit " << digit;
-            }
-}
-
-TEST(Layer2Requantisation, ScaleFactorIndex63Silences) {
-    Fresh f;
     for (int32_t row = 0; row < 27; ++row)
-        EXPECT_EQ(f.state->layer2Requant[row][63], 0.0);
+        EXPECT_EQ(requant[row][63], 0.0);
 }
 
 TEST(Layer2Allocation, TablesAreWellFormed) {

@@ -2,12 +2,14 @@
 // reservoir after a reset, and the side-information and Huffman checks that
 // make a frame corrupt.
 
-#include "decoder/MpegDecoderState.h"
+#include "tests/decoder/DecodeHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <vector>
+
+using namespace decodetest;
 
 namespace {
 
@@ -74,95 +76,75 @@ std::vector<uint8_t> MonoFrame(bool mpeg2, int mainDataBegin, const Granule& g,
     return frame;
 }
 
-class Layer3Frames : public testing::Test {
-protected:
-    void SetUp() override {
-        state_ = std::make_unique<MpegDecoderState>();
-        InitDecoder(*state_);
-        output_.resize(kMinOutputCapacity / sizeof(double));
-    }
-    void TearDown() override { FreeDecoder(*state_); }
+constexpr StreamParameters kMpeg1 = {10, 3, 44100, true};
+constexpr StreamParameters kMpeg2 = {20, 3, 22050, true};
 
-    void Queue(const std::vector<uint8_t>& bytes) {
-        ASSERT_TRUE(
-            QueueDecoderInput(*state_, bytes.data(), static_cast<int32_t>(bytes.size()), 0));
-    }
-    int32_t Decode(bool mpeg2, int32_t& bytesDone) {
-        int32_t bitrate = 0;
-        return DecodeFrame(*state_, output_.data(), kMinOutputCapacity, mpeg2 ? 20 : 10, 3,
-                           mpeg2 ? 22050 : 44100, 0, bitrate, bytesDone);
-    }
-
-    std::unique_ptr<MpegDecoderState> state_;
-    std::vector<double> output_;
-};
-
-TEST_F(Layer3Frames, MainDataBeforeTheFirstFrameYieldsNoSamples) {
+TEST(Layer3Frames, MainDataBeforeTheFirstFrameYieldsNoSamples) {
+    TestDecoder d;
     Granule g;
     const std::vector<uint8_t> frame = MonoFrame(false, 100, g);
     for (int round = 0; round < 2; ++round) {
-        Queue(frame);
-        Queue(frame);
-        int32_t done = -1;
-        EXPECT_EQ(Decode(false, done), DECODE_OK);
-        EXPECT_EQ(done, 0);
+        d.Queue(frame);
+        d.Queue(frame);
+        EXPECT_EQ(d.Decode(kMpeg1), DECODE_OK);
+        EXPECT_EQ(d.done, 0);
         // The next frame reaches back into the first one's 413 bytes.
-        EXPECT_EQ(Decode(false, done), DECODE_OK);
-        EXPECT_EQ(done, 1152 * 8);
-        ResetDecoder(*state_);
+        EXPECT_EQ(d.Decode(kMpeg1), DECODE_OK);
+        EXPECT_EQ(d.done, 1152 * 8);
+        ResetDecoder(*d.state);
     }
 }
 
-TEST_F(Layer3Frames, Mpeg2MonoFrameYields576Samples) {
+TEST(Layer3Frames, Mpeg2MonoFrameYields576Samples) {
+    TestDecoder d;
     Granule g;
     g.bigValues = 288;
-    Queue(MonoFrame(true, 0, g));
-    int32_t done = -1;
-    EXPECT_EQ(Decode(true, done), DECODE_OK);
-    EXPECT_EQ(done, 4608);
+    d.Queue(MonoFrame(true, 0, g));
+    EXPECT_EQ(d.Decode(kMpeg2), DECODE_OK);
+    EXPECT_EQ(d.done, 4608);
     for (int i = 0; i < 576; ++i)
-        ASSERT_EQ(output_[i], 0.0);
+        ASSERT_EQ(d.out[i], 0.0);
 }
 
-TEST_F(Layer3Frames, BigValuesAbove288AreCorrupt) {
+TEST(Layer3Frames, BigValuesAbove288AreCorrupt) {
+    TestDecoder d;
     Granule g;
     g.bigValues = 288;
-    Queue(MonoFrame(false, 0, g));
+    d.Queue(MonoFrame(false, 0, g));
     g.bigValues = 289;
-    Queue(MonoFrame(false, 0, g));
-    int32_t done = -1;
-    EXPECT_EQ(Decode(false, done), DECODE_OK);
-    EXPECT_EQ(done, 9216);
-    EXPECT_EQ(Decode(false, done), DECODE_ERROR);
+    d.Queue(MonoFrame(false, 0, g));
+    EXPECT_EQ(d.Decode(kMpeg1), DECODE_OK);
+    EXPECT_EQ(d.done, 9216);
+    EXPECT_EQ(d.Decode(kMpeg1), DECODE_ERROR);
 }
 
 // ISO/IEC 11172-3 forbids block type 0 under window switching; MPEG-2 streams
 // that use it are decoded as long blocks.
-TEST_F(Layer3Frames, WindowSwitchingWithBlockTypeZero) {
+TEST(Layer3Frames, WindowSwitchingWithBlockTypeZero) {
+    TestDecoder d;
     Granule g;
     g.windowSwitching = true;
     g.blockType = 0;
-    Queue(MonoFrame(false, 0, g));
-    int32_t done = -1;
-    EXPECT_EQ(Decode(false, done), DECODE_ERROR);
-    Queue(MonoFrame(true, 0, g));
-    EXPECT_EQ(Decode(true, done), DECODE_OK);
-    EXPECT_EQ(done, 4608);
+    d.Queue(MonoFrame(false, 0, g));
+    EXPECT_EQ(d.Decode(kMpeg1), DECODE_ERROR);
+    d.Queue(MonoFrame(true, 0, g));
+    EXPECT_EQ(d.Decode(kMpeg2), DECODE_OK);
+    EXPECT_EQ(d.done, 4608);
 }
 
 // A count1 quadruple of four ones (table B code 0000, four sign bits) after
 // 287 pairs would put values at lines 576 and 577.
-TEST_F(Layer3Frames, QuadruplesPastTheLastLineAreCorrupt) {
+TEST(Layer3Frames, QuadruplesPastTheLastLineAreCorrupt) {
+    TestDecoder d;
     Granule g;
     g.part23Length = 8;
     g.count1TableB = true;
     g.bigValues = 286; // the quadruple fills lines 572..575
-    Queue(MonoFrame(false, 0, g, {0x00, 0x00}));
+    d.Queue(MonoFrame(false, 0, g, {0x00, 0x00}));
     g.bigValues = 287;
-    Queue(MonoFrame(false, 0, g, {0x00, 0x00}));
-    int32_t done = -1;
-    EXPECT_EQ(Decode(false, done), DECODE_OK);
-    EXPECT_EQ(Decode(false, done), DECODE_ERROR);
+    d.Queue(MonoFrame(false, 0, g, {0x00, 0x00}));
+    EXPECT_EQ(d.Decode(kMpeg1), DECODE_OK);
+    EXPECT_EQ(d.Decode(kMpeg1), DECODE_ERROR);
 }
 
 } // namespace

@@ -70,10 +70,10 @@ TEST(Layer3BandLayout, ScaleFactorPartitionsCoverTheBands) {
 
 TEST(Layer3FormulaTables, GainAndPowers) {
     const Layer3TableSet& t = Tables();
-    for (int k = 0; k < Layer3TableSet::kGainEntries; ++k)
-        EXPECT_DOUBLE_EQ(t.gain[k], std::pow(2.0, -0.25 * (k - 46)));
-    // Global gain 210 is unity gain.
-    EXPECT_DOUBLE_EQ(t.gain[Layer3TableSet::kGainBase - 210], 1.0);
+    // ISO/IEC 11172-3 2.4.3.4.7.1: 2^((global_gain - 210) / 4), indexed from kGainBase down.
+    for (int globalGain : {0, 1, 209, 210, 255})
+        EXPECT_DOUBLE_EQ(t.gain[Layer3TableSet::kGainBase - globalGain],
+                         std::pow(2.0, (globalGain - 210) / 4.0));
     for (int i : {0, 1, 2, 15, 16, 1000, 8206})
         EXPECT_NEAR(t.pow43[i], std::cbrt(static_cast<double>(i)) * i, 1e-12 * (i + 1.0) * i);
 }

@@ -43,12 +43,6 @@ public:
     double v[1024] = {};
 };
 
-struct Fresh {
-    Fresh() : state(std::make_unique<MpegDecoderState>()) { InitDecoder(*state); }
-    ~Fresh() { FreeDecoder(*state); }
-    std::unique_ptr<MpegDecoderState> state;
-};
-
 double At(const std::vector<uint8_t>& bytes, size_t index) {
     double v;
     std::memcpy(&v, &bytes[index * 8], 8);
@@ -56,7 +50,7 @@ double At(const std::vector<uint8_t>& bytes, size_t index) {
 }
 
 TEST(SynthesisDct, MatchesTheDirectSum) {
-    Fresh f;
+    TestDecoder f;
     std::mt19937 random(7);
     std::uniform_real_distribution<double> value(-1.0, 1.0);
     for (int round = 0; round < 20; ++round) {
@@ -84,7 +78,7 @@ TEST(SynthesisWindow, TableHasTheStandardsSymmetry) {
 }
 
 TEST(SynthesisStep, TwoChannelsMatchTheStandardFormulation) {
-    Fresh f;
+    TestDecoder f;
     StandardSynthesis reference[2];
     std::mt19937 random(11);
     std::uniform_real_distribution<double> value(-0.02, 0.02);
@@ -112,7 +106,7 @@ TEST(SynthesisStep, TwoChannelsMatchTheStandardFormulation) {
 }
 
 TEST(SynthesisStep, SilenceDrainsToExactZero) {
-    Fresh f;
+    TestDecoder f;
     std::vector<uint8_t> out(kMinOutputCapacity);
     int32_t done = 0;
     double loud[32];
@@ -129,7 +123,7 @@ TEST(SynthesisStep, SilenceDrainsToExactZero) {
 }
 
 TEST(SynthesisStep, OverloadIsClippedAndCounted) {
-    Fresh f;
+    TestDecoder f;
     std::vector<uint8_t> out(kMinOutputCapacity);
     int32_t done = 0;
     double dc[32] = {};

@@ -1,6 +1,6 @@
 #include "tags/CID3v1Tag.h"
 
-#include "ID3TestBytes.h"
+#include "TagTestHelpers.h"
 #include "ZrCoreLib/CMemoryReader.h"
 
 #include <cstring>
@@ -16,12 +16,6 @@ Bytes Record(const std::string& title, uint8_t byte125, uint8_t track, uint8_t g
     r[126] = track;
     r[127] = genre;
     return r;
-}
-
-std::string Get(CID3v1Tag& tag, const wchar_t* name) {
-    ZrPropertyMap map;
-    tag.GetField(name, map);
-    return Narrow(map.Get(L"Value"));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The field mapping of CID3v2Tag: host fields read from and written to frames.
 #include "tags/CID3v2Tag.h"
 
-#include "ID3TestBytes.h"
+#include "TagTestHelpers.h"
 #include "ZrCoreLib/ZrDateTime.h"
 
 #include <cstdio>
@@ -9,25 +9,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string Get(CID3v2Tag& tag, const wchar_t* name, const wchar_t* field = L"Value") {
-    ZrPropertyMap map;
-    tag.GetField(name, map);
-    return Narrow(map.Get(field));
-}
-
-std::vector<std::string> Ids(const CID3v2Tag& tag) {
-    std::vector<std::string> ids;
-    for (int i = 0; i < tag.GetFrameCount(); ++i)
-        ids.push_back(tag.GetFrame(i)->GetId());
-    return ids;
-}
-
-const CID3v2Frame* FindFrame(const CID3v2Tag& tag, const char* id) {
-    for (int i = 0; i < tag.GetFrameCount(); ++i)
-        if (tag.GetFrame(i)->HasId(id)) return tag.GetFrame(i);
-    return nullptr;
-}
 
 void ReadTag(CID3v2Tag& tag, int version, const Bytes& frames) {
     const Bytes bytes = Tag(version, 0, frames, 32);
@@ -86,12 +67,12 @@ TEST(ID3v2Mapping, TotalsSurviveAWrite) {
 TEST(ID3v2Mapping, ReplayGainAndPeak) {
     CID3v2Tag tag;
     tag.SetField(L"Replay Gain", L"-6.5");
-    EXPECT_EQ(Narrow(FindFrame(tag, "TXXX")->GetField(L"Value")), "-6.50 dB");
+    EXPECT_EQ(FrameValue(FindFrame(tag, "TXXX")), "-6.50 dB");
     EXPECT_EQ(Get(tag, L"Replay Gain"), "-6.500000");
     tag.SetField(L"Replay Gain", L"3");
-    EXPECT_EQ(Narrow(FindFrame(tag, "TXXX")->GetField(L"Value")), "+3.00 dB");
+    EXPECT_EQ(FrameValue(FindFrame(tag, "TXXX")), "+3.00 dB");
     tag.SetField(L"Replay Gain", L"0");
-    EXPECT_EQ(Narrow(FindFrame(tag, "TXXX")->GetField(L"Value")), "");
+    EXPECT_EQ(FrameValue(FindFrame(tag, "TXXX")), "");
     tag.SetField(L"Peak Level", L"0.5");
     EXPECT_EQ(Get(tag, L"Peak Level"), "0.500000");
 }
@@ -127,7 +108,7 @@ TEST(ID3v2Mapping, UnknownFieldsAndLegacyComments) {
     EXPECT_EQ(tag.GetMappingCount(), 88);
     EXPECT_TRUE(tag.SetField(L"Mixer", L"new"));
     EXPECT_EQ(Ids(tag), std::vector<std::string>{"TXXX"});
-    EXPECT_EQ(Narrow(tag.GetFrame(0)->GetField(L"Description")), "Mixer");
+    EXPECT_EQ(FrameValue(tag.GetFrame(0), L"Description"), "Mixer");
     EXPECT_EQ(Get(tag, L"mixer"), "new");
     EXPECT_EQ(tag.GetMappingCount(), 88);
 }
@@ -156,12 +137,12 @@ TEST(ID3v2Mapping, Dates) {
     CID3v2Tag v4;
     ReadTag(v4, 4, Frame("TIT2", Latin1Text("t"), 4));
     v4.SetField(L"Date", ZrString::FromLatin1(mayText.c_str()));
-    EXPECT_EQ(Narrow(FindFrame(v4, "TDRC")->GetField(L"Value")), "2004-05-06");
+    EXPECT_EQ(FrameValue(FindFrame(v4, "TDRC")), "2004-05-06");
     EXPECT_DOUBLE_EQ(std::stod(Get(v4, L"Date")), may);
     // ID3v2.3 keeps the date number itself; a year-only date is not written.
     CID3v2Tag v3;
     v3.SetField(L"Date", ZrString::FromLatin1(mayText.c_str()));
-    EXPECT_EQ(Narrow(FindFrame(v3, "TXXX")->GetField(L"Description")), "Zr/Date");
+    EXPECT_EQ(FrameValue(FindFrame(v3, "TXXX"), L"Description"), "Zr/Date");
     EXPECT_EQ(Get(v3, L"Date"), mayText);
     const double jan1 = ZrDateTime::FromCivil(2004, 1, 1);
     EXPECT_FALSE(v3.SetField(L"Date", ZrString::Format(L"%f", jan1)));
@@ -195,8 +176,8 @@ TEST(ID3v2Mapping, PicturesByType) {
     EXPECT_EQ(Get(tag, L"Image File"), "dGhyZWU="); // the front cover first
     EXPECT_TRUE(tag.SetField(L"Image File", ZrString::FromUtf8(path.c_str())));
     ASSERT_EQ(Ids(tag), (std::vector<std::string>{"APIC", "APIC"}));
-    EXPECT_EQ(Narrow(tag.GetFrame(0)->GetField(L"Picture Type")), "5");
-    EXPECT_EQ(Narrow(tag.GetFrame(1)->GetField(L"Mime Type")), "image/jpeg");
+    EXPECT_EQ(FrameValue(tag.GetFrame(0), L"Picture Type"), "5");
+    EXPECT_EQ(FrameValue(tag.GetFrame(1), L"Mime Type"), "image/jpeg");
     ZrString exported;
     ASSERT_TRUE(tag.GetImageFile(L"Image File", exported));
     EXPECT_TRUE(exported.EndsWithNoCase(L".jpg"));

@@ -1,6 +1,6 @@
 #include "tags/CID3v2Frame.h"
 
-#include "ID3TestBytes.h"
+#include "TagTestHelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -7,74 +7,27 @@
 #include "tags/tables/ID3v1Genres.h"
 #include "tags/tables/ID3v22FrameIds.h"
 
-#include "ID3TestBytes.h"
+#include "TagTestHelpers.h"
 #include "ZrCoreLib/ZrBase64.h"
+#include "common/TestFiles.h"
+#include "common/TestTools.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <map>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
 
 const std::string kOracle = std::string(TONEHALL_TEST_DATA) + "/tags/mutagen_oracle.py";
 
 std::string RunOracle(const std::string& args, int* status = nullptr) {
-    const std::string cmd = "/usr/bin/python3 '" + kOracle + "' " + args + " 2>/dev/null";
-    std::string out;
-    if (FILE* p = popen(cmd.c_str(), "r")) {
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof(buf), p)) > 0)
-            out.append(buf, n);
-        const int rc = pclose(p);
-        if (status) *status = rc;
-    } else if (status) {
-        *status = -1;
-    }
-    return out;
+    return testtools::Capture("/usr/bin/python3 '" + kOracle + "' " + args + " 2>/dev/null",
+                              status);
 }
 
 bool MutagenAvailable() {
     static const bool available = RunOracle("check") == "ok\n";
     return available;
-}
-
-#define REQUIRE_MUTAGEN()                                                                          \
-    do {                                                                                           \
-        if (!MutagenAvailable()) {                                                                 \
-            const char* require = std::getenv("TONEHALL_REQUIRE_TOOLS");                           \
-            if (require && std::string(require) == "1")                                            \
-                FAIL() << "/usr/bin/python3 cannot import mutagen";                                \
-            GTEST_SKIP() << "mutagen not available to /usr/bin/python3";                           \
-        }                                                                                          \
-    } while (0)
-
-// A temporary file removed at the end of the test.
-struct TempPath {
-    TempPath() {
-        char name[] = "/tmp/tags-mutagen-XXXXXX";
-        const int fd = mkstemp(name);
-        if (fd >= 0) close(fd);
-        path = name;
-    }
-    ~TempPath() { std::remove(path.c_str()); }
-    std::string path;
-};
-
-Bytes ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 // "ID\tkey\tvalue" lines into ID -> key -> value (the first frame of an ID).
@@ -91,18 +44,6 @@ std::map<std::string, std::map<std::string, std::string>> Dump(const std::string
     return frames;
 }
 
-std::string Field(CID3v2Tag& tag, const wchar_t* name, const wchar_t* field = L"Value") {
-    ZrPropertyMap map;
-    tag.GetField(name, map);
-    return Narrow(map.Get(field));
-}
-
-const CID3v2Frame* FindFrame(const CID3v2Tag& tag, const char* id) {
-    for (int i = 0; i < tag.GetFrameCount(); ++i)
-        if (tag.GetFrame(i)->HasId(id)) return tag.GetFrame(i);
-    return nullptr;
-}
-
 std::string Hex(const Bytes& b) {
     static const char* digits = "0123456789abcdef";
     std::string s;
@@ -116,7 +57,7 @@ std::string Hex(const Bytes& b) {
 } // namespace
 
 TEST(MutagenTables, GenreNamesAgree) {
-    REQUIRE_MUTAGEN();
+    TEST_REQUIRE(MutagenAvailable(), "mutagen for /usr/bin/python3");
     std::istringstream lines(RunOracle("genres"));
     std::string line;
     int checked = 0;
@@ -144,7 +85,7 @@ TEST(MutagenTables, GenreNamesAgree) {
 }
 
 TEST(MutagenTables, Version22IdsAgree) {
-    REQUIRE_MUTAGEN();
+    TEST_REQUIRE(MutagenAvailable(), "mutagen for /usr/bin/python3");
     std::map<std::string, std::string> theirs;
     std::istringstream lines(RunOracle("v22ids"));
     std::string line;
@@ -157,50 +98,50 @@ TEST(MutagenTables, Version22IdsAgree) {
 class MutagenWritten : public ::testing::TestWithParam<int> {};
 
 TEST_P(MutagenWritten, ReadsBackWithOurValues) {
-    REQUIRE_MUTAGEN();
+    TEST_REQUIRE(MutagenAvailable(), "mutagen for /usr/bin/python3");
     const int version = GetParam();
-    TempPath file;
+    const testfiles::TempDir dir;
+    const std::string file = dir / "tag.id3";
     int status = 0;
-    RunOracle("write '" + file.path + "' " + std::to_string(version), &status);
+    RunOracle("write '" + file + "' " + std::to_string(version), &status);
     ASSERT_EQ(status, 0);
-    const Bytes bytes = ReadFile(file.path);
+    const Bytes bytes = testfiles::ReadFile(file);
     CID3v2Tag tag;
     ASSERT_TRUE(tag.Read(bytes.data(), bytes.size(), 0));
     EXPECT_EQ(tag.GetVersion(), version);
     EXPECT_EQ(tag.GetFrameCount(), 11);
 
-    EXPECT_EQ(Field(tag, L"Name"), "Caf\xC3\xA9 title");
+    EXPECT_EQ(Get(tag, L"Name"), "Caf\xC3\xA9 title");
     // mutagen joins the values of an ID3v2.3 text frame with "/": one value
     // for us. ID3v2.4 keeps them apart and we join them with ";".
-    EXPECT_EQ(Field(tag, L"Artist"), version == 3 ? "Alpha/Beta" : "Alpha;Beta");
-    EXPECT_EQ(Field(tag, L"Mood"), "calm");
-    EXPECT_EQ(Field(tag, L"Comment"), "A comment \xC3\xA9");
+    EXPECT_EQ(Get(tag, L"Artist"), version == 3 ? "Alpha/Beta" : "Alpha;Beta");
+    EXPECT_EQ(Get(tag, L"Mood"), "calm");
+    EXPECT_EQ(Get(tag, L"Comment"), "A comment \xC3\xA9");
     // mutagen: lang "eng"; we: the three bytes as one number.
-    EXPECT_EQ(Field(tag, L"Comment", L"Language ID"), "6647399");
+    EXPECT_EQ(Get(tag, L"Comment", L"Language ID"), "6647399");
     // mutagen: rating 196; we: stars.
-    EXPECT_EQ(Field(tag, L"Rating"), "4");
-    EXPECT_EQ(Field(tag, L"Genre"), "Rock");
-    EXPECT_EQ(Field(tag, L"Track #"), "3");
-    EXPECT_EQ(Field(tag, L"Track #", L"Value Original"), "3/12");
-    EXPECT_EQ(Field(tag, L"Artist URL"), "http://artist.example/");
+    EXPECT_EQ(Get(tag, L"Rating"), "4");
+    EXPECT_EQ(Get(tag, L"Genre"), "Rock");
+    EXPECT_EQ(Get(tag, L"Track #"), "3");
+    EXPECT_EQ(Get(tag, L"Track #", L"Value Original"), "3/12");
+    EXPECT_EQ(Get(tag, L"Artist URL"), "http://artist.example/");
 
-    EXPECT_EQ(Field(tag, L"Image File", L"Mime Type"), "image/png");
-    EXPECT_EQ(Field(tag, L"Image File", L"Description"), "front");
-    EXPECT_EQ(Field(tag, L"Image File", L"Picture Type"), "3");
-    EXPECT_EQ(Field(tag, L"Image File"), ZrBase64::Encode(B("\x89PNG\r\n\x1a\nfake picture")));
+    EXPECT_EQ(Get(tag, L"Image File", L"Mime Type"), "image/png");
+    EXPECT_EQ(Get(tag, L"Image File", L"Description"), "front");
+    EXPECT_EQ(Get(tag, L"Image File", L"Picture Type"), "3");
+    EXPECT_EQ(Get(tag, L"Image File"), ZrBase64::Encode(B("\x89PNG\r\n\x1a\nfake picture")));
 
     const CID3v2Frame* priv = FindFrame(tag, "PRIV");
     ASSERT_NE(priv, nullptr);
-    EXPECT_EQ(Narrow(priv->GetField(L"Description")), "owner.example");
-    EXPECT_EQ(Narrow(priv->GetField(L"Value")),
-              ZrBase64::Encode(Cat({Bytes{0, 1, 2}, B("binary")})));
+    EXPECT_EQ(FrameValue(priv, L"Description"), "owner.example");
+    EXPECT_EQ(FrameValue(priv), ZrBase64::Encode(Cat({Bytes{0, 1, 2}, B("binary")})));
 
     // mutagen reads the WXXX URL as ISO-8859-1 whatever the frame's encoding;
     // we read the whole frame in its encoding, so a UTF-16 frame's URL bytes
     // become UTF-16 units.
     const CID3v2Frame* wxxx = FindFrame(tag, "WXXX");
     ASSERT_NE(wxxx, nullptr);
-    EXPECT_EQ(Narrow(wxxx->GetField(L"Description")), "home");
+    EXPECT_EQ(FrameValue(wxxx, L"Description"), "home");
     const std::string url = "http://home.example/";
     std::vector<uint16_t> units;
     for (size_t i = 0; i + 1 < url.size(); i += 2)
@@ -214,11 +155,12 @@ INSTANTIATE_TEST_SUITE_P(Versions, MutagenWritten, ::testing::Values(3, 4));
 class MutagenReadsOurs : public ::testing::TestWithParam<int> {};
 
 TEST_P(MutagenReadsOurs, SameFramesAndValues) {
-    REQUIRE_MUTAGEN();
+    TEST_REQUIRE(MutagenAvailable(), "mutagen for /usr/bin/python3");
     const int version = GetParam();
-    TempPath picture, file;
+    const testfiles::TempDir dir;
+    const std::string file = dir / "tag.id3", picture = dir / "picture.png";
     const Bytes png = B("\x89PNG\r\n\x1a\nour picture");
-    WriteFile(picture.path + ".png", png);
+    testfiles::WriteFile(picture, png);
     CID3v2Tag tag;
     if (version == 4) {
         const Bytes empty = Tag(4, 0, {}, 100);
@@ -233,13 +175,12 @@ TEST_P(MutagenReadsOurs, SameFramesAndValues) {
     tag.SetField(L"Track #", L"7");
     tag.SetField(L"Mixer", L"someone");
     tag.SetField(L"Artist URL", L"http://a.example/");
-    tag.SetField(L"Image File", ZrString::FromUtf8((picture.path + ".png").c_str()));
+    tag.SetField(L"Image File", ZrString::FromUtf8(picture.c_str()));
     Bytes out;
     tag.Render(out, 8192);
-    WriteFile(file.path, out);
-    std::remove((picture.path + ".png").c_str());
+    testfiles::WriteFile(file, out);
 
-    auto frames = Dump(file.path);
+    auto frames = Dump(file);
     EXPECT_EQ(frames["HEADER"]["version"], std::to_string(version));
     EXPECT_EQ(frames.size(), 11u); // 10 frames and the header line
     EXPECT_EQ(frames["TIT2"]["text"], "Caf\xC3\xA9");
@@ -267,24 +208,21 @@ TEST_P(MutagenReadsOurs, SameFramesAndValues) {
 INSTANTIATE_TEST_SUITE_P(Versions, MutagenReadsOurs, ::testing::Values(3, 4));
 
 TEST(MutagenReadsOurs, Version22TagRendersAsVersion23) {
-    REQUIRE_MUTAGEN();
-    auto frame22 = [](const std::string& id, const Bytes& body) {
-        const uint32_t n = uint32_t(body.size());
-        return Cat({B(id), Bytes{uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)}, body});
-    };
+    TEST_REQUIRE(MutagenAvailable(), "mutagen for /usr/bin/python3");
     const Bytes tag22 =
         Tag(2, 0,
-            Cat({frame22("TT2", Latin1Text("Old title")), frame22("TP1", Latin1Text("Old artist")),
-                 frame22("COM", Cat({Bytes{0}, B("eng"), Bytes{0}, B("c")})),
-                 frame22("PIC", Cat({Bytes{0}, B("JPG"), Bytes{3, 0, 0xFF, 0xD8, 0xFF}}))}),
+            Cat({Frame22("TT2", Latin1Text("Old title")), Frame22("TP1", Latin1Text("Old artist")),
+                 Frame22("COM", Cat({Bytes{0}, B("eng"), Bytes{0}, B("c")})),
+                 Frame22("PIC", Cat({Bytes{0}, B("JPG"), Bytes{3, 0, 0xFF, 0xD8, 0xFF}}))}),
             64);
     CID3v2Tag tag;
     ASSERT_TRUE(tag.Read(tag22.data(), tag22.size(), 0));
     Bytes out;
     tag.Render(out, 8192);
-    TempPath file;
-    WriteFile(file.path, out);
-    auto frames = Dump(file.path);
+    const testfiles::TempDir dir;
+    const std::string file = dir / "tag.id3";
+    testfiles::WriteFile(file, out);
+    auto frames = Dump(file);
     EXPECT_EQ(frames["HEADER"]["version"], "3");
     EXPECT_EQ(frames["TIT2"]["text"], "Old title");
     EXPECT_EQ(frames["TPE1"]["text"], "Old artist");
@@ -292,7 +230,7 @@ TEST(MutagenReadsOurs, Version22TagRendersAsVersion23) {
     // The ID3v2.2 image format is kept as the MIME type; mutagen turns "JPG"
     // into "image/jpeg" when it reads it.
     EXPECT_EQ(frames["APIC"]["mime"], "image/jpeg");
-    EXPECT_EQ(Narrow(FindFrame(tag, "APIC")->GetField(L"Mime Type")), "JPG");
+    EXPECT_EQ(FrameValue(FindFrame(tag, "APIC"), L"Mime Type"), "JPG");
     EXPECT_EQ(frames["APIC"]["desc"], "Picture");
     EXPECT_EQ(frames["APIC"]["data"], "ffd8ff");
 }

@@ -1,8 +1,11 @@
 #pragma once
 
-// Byte builders for hand-made ID3v2 tags in the tests.
+// Byte builders for hand-made ID3v2 tags, and short ways to look into a
+// parsed tag, for the tag tests.
 
+#include "ZrCoreLib/ZrPropertyMap.h"
 #include "ZrCoreLib/ZrString.h"
+#include "tags/CID3v2Tag.h"
 
 #include <cstdint>
 #include <string>
@@ -38,6 +41,12 @@ inline Bytes Frame(const std::string& id, const Bytes& body, int version = 3, ui
         {B(id), version >= 4 ? SyncSafeBytes(n) : BigEndianBytes(n), Bytes{status, format}, body});
 }
 
+// An ID3v2.2 frame: three-letter ID, 24-bit size, body.
+inline Bytes Frame22(const std::string& id, const Bytes& body) {
+    const uint32_t n = uint32_t(body.size());
+    return Cat({B(id), Bytes{uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n)}, body});
+}
+
 // A text frame body in encoding 0.
 inline Bytes Latin1Text(const std::string& s) {
     return Cat({Bytes{0}, B(s)});
@@ -53,4 +62,29 @@ inline Bytes Tag(int version, uint8_t flags, const Bytes& frames, size_t padding
 
 inline std::string Narrow(const ZrString& s) {
     return s.ToUtf8();
+}
+
+// One property of a host field, as the composite tag would ask for it.
+template <class Tag>
+std::string Get(Tag& tag, const wchar_t* field, const wchar_t* key = L"Value") {
+    ZrPropertyMap map;
+    tag.GetField(field, map);
+    return Narrow(map.Get(key));
+}
+
+inline std::vector<std::string> Ids(const CID3v2Tag& tag) {
+    std::vector<std::string> ids;
+    for (int i = 0; i < tag.GetFrameCount(); ++i)
+        ids.push_back(tag.GetFrame(i)->GetId());
+    return ids;
+}
+
+inline const CID3v2Frame* FindFrame(const CID3v2Tag& tag, const char* id) {
+    for (int i = 0; i < tag.GetFrameCount(); ++i)
+        if (tag.GetFrame(i)->HasId(id)) return tag.GetFrame(i);
+    return nullptr;
+}
+
+inline std::string FrameValue(const CID3v2Frame* frame, const wchar_t* key = L"Value") {
+    return frame ? Narrow(frame->GetField(key)) : "<no frame>";
 }

@@ -56,24 +56,25 @@ struct Fixture {
 
 } // namespace
 
-TEST(BufferedHeaderReader, ShortStreamReadStopsAtEnd) {
-    Fixture f(100);
-    EXPECT_EQ(f.reader->Seek(50, 0), 50);
-    std::vector<uint8_t> out(200);
-    ASSERT_EQ(f.reader->Read(out.data(), 200), 50u);
-    EXPECT_TRUE(std::equal(out.begin(), out.begin() + 50, f.bytes.begin() + 50));
-    EXPECT_EQ(f.reader->GetPosition(), 100);
-}
-
-TEST(BufferedHeaderReader, SeekAndReadInsideHeadLeaveInnerAlone) {
+// Within the head, reads and seeks (from the start, the position or the end,
+// clamped at 0) are answered from the buffer, without the inner reader.
+TEST(BufferedHeaderReader, HeadServesSeeksAndReadsAlone) {
     Fixture f(100);
     EXPECT_EQ(f.reader->Seek(10, 0), 10);
-    uint8_t out[4] = {};
+    uint8_t out[200] = {};
     ASSERT_EQ(f.reader->Read(out, 4), 4u);
     EXPECT_TRUE(std::equal(out, out + 4, f.bytes.begin() + 10));
+    EXPECT_EQ(f.reader->GetPosition(), 14);
+    EXPECT_EQ(f.reader->Seek(-5, 2), 95);
+    EXPECT_EQ(f.reader->Seek(-500, 2), 0);
+    EXPECT_EQ(f.reader->Seek(30, 0), 30);
+    EXPECT_EQ(f.reader->Seek(-40, 1), 0);
     EXPECT_EQ(f.inner->reads, 0);
     EXPECT_EQ(f.inner->seeks, 0);
-    EXPECT_EQ(f.reader->GetPosition(), 14);
+    EXPECT_EQ(f.reader->Seek(50, 0), 50);
+    ASSERT_EQ(f.reader->Read(out, 200), 50u); // stops at the end
+    EXPECT_TRUE(std::equal(out, out + 50, f.bytes.begin() + 50));
+    EXPECT_EQ(f.reader->GetPosition(), 100);
 }
 
 TEST(BufferedHeaderReader, ReadAcrossHeadEndResyncsInnerOnce) {
@@ -98,15 +99,6 @@ TEST(BufferedHeaderReader, ReadAcrossHeadEndResyncsInnerOnce) {
     ASSERT_EQ(f.reader->Read(out.data(), 4), 4u);
     EXPECT_TRUE(std::equal(out.begin(), out.begin() + 4, f.bytes.begin() + head + 500));
     EXPECT_EQ(f.inner->seeks, 2);
-}
-
-TEST(BufferedHeaderReader, SeekResolvesFromEndAndClampsAtZero) {
-    Fixture f(100);
-    EXPECT_EQ(f.reader->Seek(-5, 2), 95);
-    EXPECT_EQ(f.reader->Seek(-500, 2), 0);
-    EXPECT_EQ(f.reader->Seek(30, 0), 30);
-    EXPECT_EQ(f.reader->Seek(-40, 1), 0);
-    EXPECT_EQ(f.inner->seeks, 0);
 }
 
 TEST(BufferedHeaderReader, WriteInsideHeadKeepsBufferTrue) {

@@ -22,30 +22,27 @@ public:
 
 } // namespace
 
-TEST(VBaseReaderProperties, SetPropertiesPairsItemsAndPadsTrailingName) {
+// "name|value|name|value...": names ignore case, later values win, a
+// trailing name gets an empty value, and empty items set nothing.
+TEST(VBaseReaderProperties, SetPropertiesPairsItems) {
     VBaseReader reader;
     reader.SetProperties(L"A|1|B");
     EXPECT_EQ(reader.GetProperty(L"A"), ZrString(L"1"));
     EXPECT_TRUE(reader.GetProperty(L"B").IsEmpty());
     EXPECT_TRUE(reader.GetProperty(L"1").IsEmpty()) << "a value must not become a name";
-}
 
-TEST(VBaseReaderProperties, NamesIgnoreCaseAndLaterValuesWin) {
-    VBaseReader reader;
     reader.SetProperties(L"READ_ONLY|1|Set Support ICY Metadata|0");
     reader.SetProperty(L"set support icy metadata", L"1");
     EXPECT_EQ(reader.GetProperty(L"read_only"), ZrString(L"1"));
     EXPECT_EQ(reader.GetProperty(L"SET SUPPORT ICY METADATA"), ZrString(L"1"));
     EXPECT_TRUE(reader.GetProperty(L"missing").IsEmpty());
-}
 
-TEST(VBaseReaderProperties, EmptyItemsSetNothing) {
-    VBaseReader reader;
-    reader.SetProperties(L"");
-    reader.SetProperties(L"|x|A|");
-    EXPECT_TRUE(reader.GetProperty(L"").IsEmpty());
-    EXPECT_TRUE(reader.GetProperty(L"x").IsEmpty());
-    EXPECT_TRUE(reader.GetProperty(L"A").IsEmpty());
+    VBaseReader empty;
+    empty.SetProperties(L"");
+    empty.SetProperties(L"|x|A|");
+    EXPECT_TRUE(empty.GetProperty(L"").IsEmpty());
+    EXPECT_TRUE(empty.GetProperty(L"x").IsEmpty());
+    EXPECT_TRUE(empty.GetProperty(L"A").IsEmpty());
 }
 
 TEST(VBaseReaderSeek, ResolveSeekTargetByOrigin) {

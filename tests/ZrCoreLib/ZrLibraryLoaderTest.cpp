@@ -10,6 +10,7 @@
 #include "ZrCoreLib/ZrLibraryLoader.h"
 #include "ZrCoreLib/ZrLog.h"
 #include "ZrCoreLib/ZrReaderFactory.h"
+#include "common/TestFiles.h"
 
 namespace {
 
@@ -25,10 +26,7 @@ class LibraryLoader : public ::testing::Test {
 protected:
     void SetUp() override {
         ZrLibraryLoader::UnloadAll();
-        char pattern[] = "/tmp/zrloader-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_emptyDir = pattern;
-        setenv("TONEHALL_LIBRARY_DIR", m_emptyDir.c_str(), 1);
+        setenv("TONEHALL_LIBRARY_DIR", m_emptyDir.Path().c_str(), 1);
         ZrLibraryLoader::SetLibraryDirectory(nullptr);
         ZrLog::SetHook(CollectLog, &m_log);
     }
@@ -37,10 +35,9 @@ protected:
         ZrLibraryLoader::UnloadAll();
         ZrLibraryLoader::SetLibraryDirectory(nullptr);
         unsetenv("TONEHALL_LIBRARY_DIR");
-        rmdir(m_emptyDir.c_str());
     }
 
-    std::string m_emptyDir;
+    testfiles::TempDir m_emptyDir;
     LogLines m_log;
 };
 
@@ -52,7 +49,7 @@ TEST_F(LibraryLoader, MissingReaderLibraryPrintsLogsAndGivesNullReaders) {
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(local, nullptr);
 
-    const std::string file = m_emptyDir + "/libZrReader.so";
+    const std::string file = m_emptyDir / "libZrReader.so";
     const std::string prefix = "\n\nERROR in ZrLoadLibrary: error=";
     ASSERT_EQ(out.compare(0, prefix.size(), prefix), 0) << out;
     EXPECT_NE(out.find(", file=" + file + "\n\n"), std::string::npos) << out;

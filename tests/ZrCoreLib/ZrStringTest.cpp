@@ -79,7 +79,7 @@ TEST(ZrStringSharing, SelfAppendAndSelfAssignSurviveReallocation) {
     EXPECT_EQ(a, L"abcbc");
 }
 
-TEST(ZrStringSharing, ConcurrentCopiesOfOneStringKeepCountExact) {
+TEST(ZrStringSharing, CopiesOnFourThreadsKeepCountExact) {
     const ZrString shared(L"shared text that every thread copies");
     std::atomic<bool> go{false};
     std::vector<std::thread> threads;
@@ -212,33 +212,33 @@ TEST(ZrStringUtf8, EncodesByCodePointRange) {
     EXPECT_EQ(ZrString::Utf8Length(L"a\u00E9", -1, false), 3);
 }
 
-TEST(ZrStringUtf8, DecodesValidTwoAndThreeByteSequences) {
-    const std::string text = ZrString(L"a\u00E9\u20AC\u07FF\uFFFD").ToUtf8();
-    EXPECT_EQ(ZrString::FromUtf8(text.c_str()), L"a\u00E9\u20AC\u07FF\uFFFD");
-}
-
-TEST(ZrStringUtf8, BrokenSequencesFallBackToLatin1) {
-    EXPECT_EQ(ZrString::FromUtf8(Bytes({0xC3, 0x28}).c_str()), L"\u00C3(");
-    EXPECT_EQ(ZrString::FromUtf8(Bytes({0x80, 0x41, 0xBF}).c_str()), L"\u0080A\u00BF");
-    EXPECT_EQ(ZrString::FromUtf8(Bytes({0xE2, 0x82, 0x41}).c_str()), L"\u00E2\u0082A");
-    EXPECT_EQ(ZrString::FromUtf8(Bytes({0xE2, 0x82}).c_str()), L"\u00E2\u0082");
-    EXPECT_EQ(ZrString::FromUtf8(Bytes({0xFF, 0xFE}).c_str()), L"\u00FF\u00FE");
-}
-
-TEST(ZrStringUtf8, FourByteSequenceBecomesQuestionMark) {
-    EXPECT_EQ(ZrString::FromUtf8(Bytes({'x', 0xF0, 0x9F, 0x98, 0x80, 'y'}).c_str()), L"x?y");
-    EXPECT_EQ(ZrString::FromUtf8(Bytes({0xF0, 0x9F, 0x98, 'z'}).c_str()), L"\u00F0\u009F\u0098z");
+// Up to three bytes decode; broken sequences fall back to Latin-1, byte by
+// byte; a four-byte sequence (beyond 16 bits) becomes "?"; an overlong NUL
+// ends the text (found by fuzzing: it once put a terminator inside the text).
+TEST(ZrStringUtf8, DecodingRules) {
+    const struct {
+        std::string bytes;
+        const wchar_t* text;
+    } cases[] = {
+        {ZrString(L"a\u00E9\u20AC\u07FF\uFFFD").ToUtf8(), L"a\u00E9\u20AC\u07FF\uFFFD"},
+        {Bytes({0xC3, 0x28}), L"\u00C3("},
+        {Bytes({0x80, 0x41, 0xBF}), L"\u0080A\u00BF"},
+        {Bytes({0xE2, 0x82, 0x41}), L"\u00E2\u0082A"},
+        {Bytes({0xE2, 0x82}), L"\u00E2\u0082"},
+        {Bytes({0xFF, 0xFE}), L"\u00FF\u00FE"},
+        {Bytes({'x', 0xF0, 0x9F, 0x98, 0x80, 'y'}), L"x?y"},
+        {Bytes({0xF0, 0x9F, 0x98, 'z'}), L"\u00F0\u009F\u0098z"},
+        {Bytes({'a', 0xC0, 0x80, 'b'}), L"a"},
+        {Bytes({0xE0, 0x80, 0x80, 'b'}), L""},
+        {Bytes({0xC1, 0xBF}), L"\u007F"},
+    };
+    for (const auto& c : cases) {
+        const ZrString text = ZrString::FromUtf8(c.bytes.c_str());
+        EXPECT_EQ(text, c.text) << c.bytes;
+        EXPECT_EQ(text.GetLength(), int(wcslen(c.text))) << c.bytes;
+    }
     EXPECT_EQ(ZrString::Utf8CharCount(Bytes({'x', 0xF0, 0x9F, 0x98, 0x80}).c_str()), 2);
-}
-
-// Found by fuzzing: an overlong NUL once put a terminator inside the text.
-TEST(ZrStringUtf8, OverlongNulEndsTheText) {
-    const std::string two = Bytes({'a', 0xC0, 0x80, 'b'});
-    EXPECT_EQ(ZrString::FromUtf8(two.c_str(), 4), L"a");
-    EXPECT_EQ(ZrString::FromUtf8(two.c_str(), 4).GetLength(), 1);
-    EXPECT_EQ(ZrString::Utf8CharCount(two.c_str(), 4), 1);
-    EXPECT_EQ(ZrString::FromUtf8(Bytes({0xE0, 0x80, 0x80, 'b'}).c_str()), L"");
-    EXPECT_EQ(ZrString::FromUtf8(Bytes({0xC1, 0xBF}).c_str()), L"\u007F");
+    EXPECT_EQ(ZrString::Utf8CharCount(Bytes({'a', 0xC0, 0x80, 'b'}).c_str(), 4), 1);
 }
 
 TEST(ZrStringUtf8, LengthLimitCutsSequencesAndNulEndsEarly) {

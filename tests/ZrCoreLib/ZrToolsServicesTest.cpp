@@ -9,23 +9,10 @@
 #include "ZrCoreLib/ZrLibraryLoader.h"
 #include "ZrCoreLib/ZrSettingsKey.h"
 #include "ZrCoreLib/ZrToolsServices.h"
+#include "common/TestFiles.h"
 #include "include/ZrAudioPlugin.h"
 
 namespace {
-
-// A tools library that is present but whose every service answers null.
-class NullTools final : public IZrTools {
-public:
-    int Initialize(void*, void*) override { return 1; }
-    void FinishProductInfo(intptr_t) override {}
-    IZrStringServices* GetStringServices(int) override { return nullptr; }
-    IZrLanguageServices* GetLanguageServices(int) override { return nullptr; }
-    IZrProductInfo* GetProductInfo(int) override { return nullptr; }
-    IZrReader* GetInMemoryFileReader(const wchar_t*) override { return nullptr; }
-    IZrSettingsKeyObject* OpenSettingsKey(const wchar_t*, int, int) override { return nullptr; }
-    IZrDecompressor* GetDecompressor() override { return nullptr; }
-    void Release(void*) override {}
-};
 
 // Product information that fails, with or without a text of its own.
 class FailingProductInfo final : public IZrProductInfo {
@@ -40,21 +27,24 @@ private:
     const wchar_t* m_text;
 };
 
-class FailingTools final : public IZrTools {
+// A tools library that is present but whose every service answers null, but
+// for product information when it is given one.
+class StubTools final : public IZrTools {
 public:
-    explicit FailingTools(const wchar_t* text) : info(text) {}
+    explicit StubTools(IZrProductInfo* info = nullptr) : m_info(info) {}
     int Initialize(void*, void*) override { return 1; }
     void FinishProductInfo(intptr_t) override { finished = true; }
     IZrStringServices* GetStringServices(int) override { return nullptr; }
     IZrLanguageServices* GetLanguageServices(int) override { return nullptr; }
-    IZrProductInfo* GetProductInfo(int) override { return &info; }
+    IZrProductInfo* GetProductInfo(int) override { return m_info; }
     IZrReader* GetInMemoryFileReader(const wchar_t*) override { return nullptr; }
     IZrSettingsKeyObject* OpenSettingsKey(const wchar_t*, int, int) override { return nullptr; }
     IZrDecompressor* GetDecompressor() override { return nullptr; }
     void Release(void*) override {}
-
-    FailingProductInfo info;
     bool finished = false;
+
+private:
+    IZrProductInfo* m_info;
 };
 
 // Either no library at all (an empty library directory) or a replacement.
@@ -62,16 +52,12 @@ class ToolsFallbacks : public ::testing::Test {
 protected:
     void SetUp() override {
         ZrToolsServices::Shutdown(nullptr);
-        char pattern[] = "/tmp/zrtools-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_emptyDir = pattern;
-        ZrLibraryLoader::SetLibraryDirectory(ZrString::FromUtf8(m_emptyDir.c_str()));
+        ZrLibraryLoader::SetLibraryDirectory(ZrString::FromUtf8(m_emptyDir.Path().c_str()));
     }
     void TearDown() override {
         ZrToolsServices::OverrideTools(nullptr);
         ZrToolsServices::Shutdown(nullptr);
         ZrLibraryLoader::SetLibraryDirectory(nullptr);
-        rmdir(m_emptyDir.c_str());
     }
 
     void ExpectFallbacks() {
@@ -99,7 +85,7 @@ protected:
         ZrToolsServices::Release(&text); // nothing to give it to; must not touch it
     }
 
-    std::string m_emptyDir;
+    testfiles::TempDir m_emptyDir;
 };
 
 } // namespace
@@ -117,7 +103,7 @@ TEST_F(ToolsFallbacks, MissingLibraryFailsProductInfoAndServicesFallBack) {
 }
 
 TEST_F(ToolsFallbacks, ServicesAnsweringNullFallBack) {
-    NullTools tools;
+    StubTools tools;
     ZrToolsServices::OverrideTools(&tools);
     EXPECT_EQ(ZrToolsServices::GetTools(), &tools);
     ZrString error, module;
@@ -127,15 +113,16 @@ TEST_F(ToolsFallbacks, ServicesAnsweringNullFallBack) {
 }
 
 TEST_F(ToolsFallbacks, ProductInfoErrorTextComesFromLibrary) {
-    FailingTools withText(L"Licence file damaged");
+    FailingProductInfo damaged(L"Licence file damaged"), silent(nullptr);
+    StubTools withText(&damaged);
     ZrToolsServices::OverrideTools(&withText);
     ZrString error, module;
     EXPECT_FALSE(ZrToolsServices::LoadProductInfo(error, module));
     EXPECT_EQ(error, ZrString(L"Licence file damaged")) << error.ToUtf8();
     EXPECT_FALSE(withText.finished);
 
-    FailingTools silent(nullptr);
-    ZrToolsServices::OverrideTools(&silent);
+    StubTools withoutText(&silent);
+    ZrToolsServices::OverrideTools(&withoutText);
     EXPECT_FALSE(ZrToolsServices::LoadProductInfo(error, module));
     EXPECT_EQ(error, ZrString(L"Unknown error loading product information")) << error.ToUtf8();
 }

@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "ZrCoreLib/ZrLibraryLoader.h"
 #include "ZrCoreLib/ZrReaderFactory.h"
+#include "common/TestFiles.h"
 
 namespace {
 
@@ -19,30 +17,24 @@ protected:
     void SetUp() override {
         ZrLibraryLoader::UnloadAll();
         ZrLibraryLoader::SetLibraryDirectory(ZrString::FromUtf8(TONEHALL_LIB_DIR));
-        char pattern[] = "/tmp/zrreader-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
     }
     void TearDown() override {
-        std::remove(Path("a.bin").c_str());
-        rmdir(m_dir.c_str());
         ZrLibraryLoader::UnloadAll();
         ZrLibraryLoader::SetLibraryDirectory(nullptr);
     }
 
-    std::string Path(const char* name) const { return m_dir + "/" + name; }
     static std::unique_ptr<IZrReader> Local(const std::string& path) {
         return std::unique_ptr<IZrReader>(
             ZrReaderFactory::CreateLocalReader(ZrString::FromUtf8(path.c_str())));
     }
 
-    std::string m_dir;
+    testfiles::TempDir m_dir;
 };
 
 } // namespace
 
 TEST_F(ReaderLibrary, LocalReaderWritesSeeksReadsAndTruncates) {
-    const std::string path = Path("a.bin");
+    const std::string path = m_dir / "a.bin";
     auto reader = Local(path);
     ASSERT_NE(reader, nullptr);
     EXPECT_FALSE(reader->OpenRead()) << "the file does not exist yet";
@@ -74,7 +66,7 @@ TEST_F(ReaderLibrary, LocalReaderWritesSeeksReadsAndTruncates) {
 }
 
 TEST_F(ReaderLibrary, MemoryReaderCopiesWholeSourceAndKeepsItsPosition) {
-    const std::string path = Path("a.bin");
+    const std::string path = m_dir / "a.bin";
     std::vector<uint8_t> bytes(300000);
     for (size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<uint8_t>(i % 253);

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,16 +12,12 @@
 #include "ZrCoreLib/ZrLibraryLoader.h"
 #include "ZrCoreLib/ZrSettingsKey.h"
 #include "ZrCoreLib/ZrToolsServices.h"
+#include "common/TestFiles.h"
 
 namespace {
 
 std::vector<uint8_t> ReadData(const char* name) {
-    std::ifstream in(std::string(TONEHALL_TEST_DATA) + "/standins/" + name, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
+    return testfiles::ReadFile(std::string(TONEHALL_TEST_DATA) + "/standins/" + name);
 }
 
 // The tools library from build/lib, reached through the loader and the
@@ -34,11 +27,7 @@ protected:
     void SetUp() override {
         ZrToolsServices::Shutdown(nullptr);
         ZrLibraryLoader::SetLibraryDirectory(ZrString::FromUtf8(TONEHALL_LIB_DIR));
-        char pattern[] = "/tmp/zrtools-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        m_settings = m_dir + "/settings.ini";
-        setenv("TONEHALL_SETTINGS", m_settings.c_str(), 1);
+        setenv("TONEHALL_SETTINGS", (m_dir / "settings.ini").c_str(), 1);
         unsetenv("ZRTOOLS_FAIL_PRODUCT_INFO");
         unsetenv("ZRTOOLS_MEMORY_FILES");
     }
@@ -48,13 +37,9 @@ protected:
         unsetenv("TONEHALL_SETTINGS");
         unsetenv("ZRTOOLS_FAIL_PRODUCT_INFO");
         unsetenv("ZRTOOLS_MEMORY_FILES");
-        for (const char* name : {"settings.ini", "settings.ini.lock", "a.mp3", "b.mp3"})
-            std::remove((m_dir + "/" + name).c_str());
-        rmdir(m_dir.c_str());
     }
 
-    std::string m_dir;
-    std::string m_settings;
+    testfiles::TempDir m_dir;
 };
 
 int ReadSetting(const wchar_t* name) {
@@ -102,10 +87,9 @@ TEST_F(ToolsLibrary, TranslationLeavesTextsAsWritten) {
 }
 
 TEST_F(ToolsLibrary, InMemoryCopiesOnlyForListedFiles) {
-    const std::string a = m_dir + "/a.mp3";
-    const std::string b = m_dir + "/b.mp3";
-    WriteFile(a, "ID3 first file");
-    WriteFile(b, "second");
+    const std::string a = m_dir / "a.mp3", b = m_dir / "b.mp3";
+    testfiles::WriteFile(a, std::string("ID3 first file"));
+    testfiles::WriteFile(b, std::string("second"));
     const ZrString pathA = ZrString::FromUtf8(a.c_str());
     const ZrString pathB = ZrString::FromUtf8(b.c_str());
 

@@ -115,13 +115,12 @@ TEST_P(DecoderAgainstPeer, MatchesMpg123Above100dB) {
     ASSERT_GT(ours.samples.size(), 0u);
     if (!c.table) {
         EXPECT_EQ(ours.samples.size(), reference.size());
+    } else {
+        EXPECT_GT(ours.samples.size(), reference.size() * 9 / 10);
     }
-    const Alignment aligned =
-        AlignAndMeasureSnr(ours.samples, reference, c.channels, kGainCorrection);
-    std::printf("%s: %d frames, shift %d, SNR %.1f dB over %zu values\n", c.label, ours.frames,
-                aligned.shift, aligned.snr, aligned.compared);
-    EXPECT_EQ(aligned.shift, 0);
-    EXPECT_GE(aligned.snr, 100.0);
+    const double snr = MeasureSnr(ours.samples, reference, kGainCorrection);
+    std::printf("%s: %d frames, SNR %.1f dB\n", c.label, ours.frames, snr);
+    EXPECT_GE(snr, 100.0);
 }
 
 const auto kLabel = [](const testing::TestParamInfo<PeerCase>& info) {

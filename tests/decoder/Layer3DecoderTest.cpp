@@ -95,17 +95,6 @@ TEST(Layer3Frames, MainDataBeforeTheFirstFrameYieldsNoSamples) {
     }
 }
 
-TEST(Layer3Frames, Mpeg2MonoFrameYields576Samples) {
-    TestDecoder d;
-    Granule g;
-    g.bigValues = 288;
-    d.Queue(MonoFrame(true, 0, g));
-    EXPECT_EQ(d.Decode(kMpeg2), DECODE_OK);
-    EXPECT_EQ(d.done, 4608);
-    for (int i = 0; i < 576; ++i)
-        ASSERT_EQ(d.out[i], 0.0);
-}
-
 TEST(Layer3Frames, BigValuesAbove288AreCorrupt) {
     TestDecoder d;
     Granule g;

@@ -134,19 +134,6 @@ TEST(DecoderSync, CrcWordIsSkippedNotChecked) {
     EXPECT_EQ(wrong.samples, right.samples);
 }
 
-TEST(DecoderOutput, MonoFramesYieldHalfTheBytesOfStereo) {
-    TestDecoder mono;
-    mono.Queue(Slice(Load("l2-fl13.bit"), 0, 144));
-    ASSERT_EQ(mono.Decode({10, 2, 32000, true}), DECODE_OK);
-    EXPECT_EQ(mono.done, 9216);
-    EXPECT_EQ(mono.state->header.channels, 1);
-
-    TestDecoder lsf; // MPEG-2 Layer II frames hold 1152 samples too
-    lsf.Queue(Slice(Load("l2-test32.bit"), 0, 768));
-    ASSERT_EQ(lsf.Decode({20, 2, 24000, true}), DECODE_OK);
-    EXPECT_EQ(lsf.done, 18432);
-}
-
 TEST(DecoderReset, ResetStreamDecodesAsIfFresh) {
     const std::vector<uint8_t> fl16 = Load("l2-fl16.bit");
     TestDecoder d;

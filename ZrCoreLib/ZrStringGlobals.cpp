@@ -1,5 +1,6 @@
 #include "ZrCoreLib/ZrStringGlobals.h"
 
+#include <atomic>
 #include <clocale>
 #include <cstring>
 #include <cwchar>
@@ -11,8 +12,9 @@ namespace {
 // Storage that is never destructed: the manager outlives every static string.
 alignas(ZrStringGlobals) unsigned char g_storage[sizeof(ZrStringGlobals)];
 // Set once the manager is constructed; static zero-initialisation guarantees
-// it reads 0 before any constructor runs.
-uint32_t g_magic = 0;
+// it reads 0 before any constructor runs. Atomic so that a thread that sees
+// the mark also sees the constructed manager.
+std::atomic<uint32_t> g_magic{0};
 
 // The permanent empty string: a header and one terminator, never freed.
 struct EmptyBlock {
@@ -24,12 +26,12 @@ EmptyBlock g_emptyBlock;
 } // namespace
 
 ZrStringGlobals& ZrStringGlobals::Get() {
-    if (g_magic != kMagic) {
+    if (g_magic.load(std::memory_order_acquire) != kMagic) {
         // A function-local static makes concurrent first use safe as well,
         // although the framework only promises single-threaded creation.
         static ZrStringGlobals* const created = [] {
             auto* p = new (g_storage) ZrStringGlobals();
-            g_magic = kMagic;
+            g_magic.store(kMagic, std::memory_order_release);
             return p;
         }();
         return *created;

@@ -125,9 +125,10 @@ int RunDecode(const HostOptions& options) {
         const int n = input->Read(buffer.data(), kReadBytes);
         if (n == 0) break;
         if (n < 0) {
-            // Nothing yet: a live stream waiting for data. Give up eventually.
+            // Nothing this time: a damaged stretch of a file, or a live
+            // stream waiting for data. Only the latter is worth waiting for.
             if (++idleReads > 1000) break;
-            usleep(10000);
+            if (live) usleep(10000);
             continue;
         }
         idleReads = 0;

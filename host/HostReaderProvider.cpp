@@ -4,7 +4,9 @@
 
 HostReaderProvider::HostReaderProvider(const std::string& libraryDir) {
     const std::string path = libraryDir + "/libZrReader.so";
-    m_library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // Kept mapped after dlclose, like the plug-in: strings the library made
+    // live in its own string manager for the life of the process.
+    m_library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!m_library) {
         const char* e = dlerror();
         m_error = e ? e : "cannot load " + path;

@@ -100,10 +100,13 @@ int RunDecode(const HostOptions& options) {
         std::fprintf(stderr, "tonehall-host: %s: cannot seek to %.3f ms\n", in.c_str(), seekMs);
         return 1;
     }
-    const bool live = HostSession::Info(input.get(), INFO_HAS_SIZE, text) && text == "0";
+    // Network streams may pause for data and have no total worth waiting
+    // for; a radio stream never ends on its own.
+    const bool network = in.find("://") != std::string::npos;
     // The total is known without reading the whole stream only for files.
     int64_t totalFrames = -1;
-    if (!live && isatty(STDERR_FILENO) && HostSession::Info(input.get(), INFO_TOTAL_SAMPLES, text))
+    if (!network && isatty(STDERR_FILENO) &&
+        HostSession::Info(input.get(), INFO_TOTAL_SAMPLES, text))
         totalFrames = std::atoll(text.c_str());
 
     WavWriter wav;
@@ -125,10 +128,10 @@ int RunDecode(const HostOptions& options) {
         const int n = input->Read(buffer.data(), kReadBytes);
         if (n == 0) break;
         if (n < 0) {
-            // Nothing this time: a damaged stretch of a file, or a live
+            // Nothing this time: a damaged stretch of a file, or a network
             // stream waiting for data. Only the latter is worth waiting for.
             if (++idleReads > 1000) break;
-            if (live) usleep(10000);
+            if (network) usleep(10000);
             continue;
         }
         idleReads = 0;
@@ -142,7 +145,8 @@ int RunDecode(const HostOptions& options) {
             return 1;
         }
         pending.erase(pending.begin(), pending.begin() + static_cast<long>(whole * frameBytes));
-        if (live && HostSession::Info(input.get(), INFO_ICY_TITLE, text) && text != lastTitle) {
+        // Stream titles come only from ICY metadata: files answer none.
+        if (HostSession::Info(input.get(), INFO_ICY_TITLE, text) && text != lastTitle) {
             lastTitle = text;
             std::string start = "0";
             HostSession::Info(input.get(), INFO_TITLE_START_MS, start);

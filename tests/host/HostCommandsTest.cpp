@@ -3,12 +3,17 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "RunCommand.h"
 
 namespace {
 
 const std::string kDemo = std::string(TONEHALL_TEST_DATA) + "/../../samples/demo.mp3";
+std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+    const std::string b = SlurpFile(path);
+    return std::vector<uint8_t>(b.begin(), b.end());
+}
 // The sample's source signal: 3.5 s at 44100 Hz.
 constexpr uint32_t kDemoFrames = 154350;
 
@@ -118,6 +123,30 @@ TEST(HostDemo, PlaysTheBundledSampleToTheSample) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("sample frames      154350\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("decoded frames     154350 (3.500 s)\n"), std::string::npos) << r.out;
+}
+
+} // namespace
+
+#include "common/IcyTestServer.h"
+
+namespace {
+
+TEST(HostDecode, LiveStreamTitlesArePrintedAsTheyArrive) {
+    IcyTestServer::IcyOptions options;
+    options.metaint = 4096;
+    options.blockText = [](int k) {
+        return k % 4 == 0 ? IcyTitleText("Title " + std::to_string(k / 4 + 1)) : std::string();
+    };
+    IcyTestServer server(IcyTestServer::ServeIcy(ReadFileBytes(kDemo), options));
+    ASSERT_TRUE(server.IsRunning());
+    const std::string out = "/tmp/tonehall-live.wav";
+    const CommandResult r = RunCommand(HostBinary() + " decode " + server.Url("/live") + " " + out);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(": Title 1\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(": Title 2\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.rfind("title at ", 0), 0u) << r.out;
+    EXPECT_GT(ReadWav(out).dataBytes, kDemoFrames * 16 / 2) << "most of the stream arrived";
+    unlink(out.c_str());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+// clang-format off
 namespace layer3 {
 
 // ISO/IEC 11172-3 Table B.7: hcod, hlen, x and y of every codeword of the
@@ -2447,3 +2448,4 @@ inline constexpr uint8_t kCount1TableACodes[16][2] = {
 };
 
 } // namespace layer3
+// clang-format on

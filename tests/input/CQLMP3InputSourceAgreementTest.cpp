@@ -34,27 +34,23 @@ std::string Replaced(std::string text, const std::string& what, const std::strin
 }
 
 std::vector<double> ReadFloats(const std::string& path) {
-    const std::vector<uint8_t> bytes = ReadBytes(path);
+    const std::vector<uint8_t> bytes = ReadFile(path);
     std::vector<float> f(bytes.size() / sizeof(float));
     if (!f.empty()) std::memcpy(f.data(), bytes.data(), f.size() * sizeof(float));
     return std::vector<double>(f.begin(), f.end());
 }
 
 TEST_P(Agreement, MatchesMpg123Within100Decibels) {
-    INPUT_REQUIRE_TOOL("mpg123");
+    TEST_REQUIRE_TOOL("mpg123");
     const AgreementFile& c = GetParam();
     const std::string tool = std::string(c.encoder).substr(0, std::string(c.encoder).find(' '));
-    if (!HaveTool(tool.c_str())) {
-        if (std::getenv("TONEHALL_REQUIRE_TOOLS")) FAIL() << tool << " is not installed";
-        GTEST_SKIP() << tool << " is not installed";
-    }
+    TEST_REQUIRE_TOOL(tool);
     TempDir dir;
     WriteSignal(dir / "in.wav", c.rate, c.channels, 2 * c.rate + 321);
-    ASSERT_TRUE(
-        inputtest::RunShell(Replaced(Replaced(c.encoder, "IN", "'" + (dir / "in.wav") + "'"), "OUT",
-                                     "'" + (dir / "out.mp3") + "'")));
-    ASSERT_TRUE(inputtest::RunShell("mpg123 -q --gapless -e f32 -s '" + (dir / "out.mp3") +
-                                    "' > '" + (dir / "ref.f32") + "'"));
+    ASSERT_TRUE(testtools::Run(Replaced(Replaced(c.encoder, "IN", "'" + (dir / "in.wav") + "'"),
+                                        "OUT", "'" + (dir / "out.mp3") + "'")));
+    ASSERT_TRUE(testtools::Run("mpg123 -q --gapless -e f32 -s '" + (dir / "out.mp3") + "' > '" +
+                               (dir / "ref.f32") + "'"));
     const std::vector<double> ref = ReadFloats(dir / "ref.f32");
     const Played ours = Play(dir / "out.mp3");
     ASSERT_EQ(ours.open, 0);

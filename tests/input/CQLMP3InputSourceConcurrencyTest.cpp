@@ -39,7 +39,7 @@ bool Same(const std::vector<double>& a, const std::vector<double>& b) {
 }
 
 TEST(InputConcurrency, EightSourcesOnEightThreadsMatchOneAfterAnother) {
-    INPUT_REQUIRE_TOOL("lame");
+    TEST_REQUIRE_TOOL("lame");
     TempDir dir;
     struct Made {
         int rate;

@@ -26,17 +26,14 @@ void PrintTo(const DamageFile& f, std::ostream* os) {
 class DamagedStream : public ::testing::TestWithParam<DamageFile> {
 protected:
     void SetUp() override {
-        if (!HaveTool("lame")) {
-            if (std::getenv("TONEHALL_REQUIRE_TOOLS")) FAIL() << "lame is not installed";
-            GTEST_SKIP() << "lame is not installed";
-        }
+        TEST_REQUIRE_TOOL("lame");
         const DamageFile& c = GetParam();
         WriteSignal(m_dir / "in.wav", c.rate, c.channels, 3 * c.rate + 500);
         ASSERT_TRUE(Encode(m_dir / "in.wav", m_dir / "clean.mp3", c.rate, c.options));
         m_facts = Analyse(m_dir / "clean.mp3");
         ASSERT_TRUE(m_facts.ok);
         ASSERT_GT(m_facts.frames, 100);
-        m_clean = ReadBytes(m_dir / "clean.mp3");
+        m_clean = ReadFile(m_dir / "clean.mp3");
         m_cleanPlay = Play(m_dir / "clean.mp3");
         ASSERT_EQ(m_cleanPlay.open, 0);
         // Worst case of one refused frame, in sample frames.
@@ -46,7 +43,7 @@ protected:
     // Plays `file` and checks the loss against the frames the decoder alone
     // refuses in it. Returns the sample frames lost.
     int64_t PlayDamaged(const std::vector<uint8_t>& file, int64_t extraAllowance = 0) {
-        WriteBytes(m_dir / "damaged.mp3", file);
+        WriteFile(m_dir / "damaged.mp3", file);
         int refused = 0;
         DecodeUntrimmed(file, m_facts, &refused);
         const Played p = Play(m_dir / "damaged.mp3");
@@ -134,7 +131,7 @@ TEST_P(DamagedStream, TwoHundredFiftyFiveBadFillsInARowPlayOn) {
     std::vector<uint8_t> file = m_clean;
     const std::vector<uint8_t> bad = RefusedFrames(m_clean, size_t(m_facts.index[60]), 255);
     file.insert(file.begin() + m_facts.index[60], bad.begin(), bad.end());
-    WriteBytes(m_dir / "damaged.mp3", file);
+    WriteFile(m_dir / "damaged.mp3", file);
     const Played p = Play(m_dir / "damaged.mp3");
     ASSERT_EQ(p.open, 0);
     // All the audio behind the run still arrives.
@@ -145,7 +142,7 @@ TEST_P(DamagedStream, A256thBadFillInARowEndsTheStream) {
     std::vector<uint8_t> file = m_clean;
     const std::vector<uint8_t> bad = RefusedFrames(m_clean, size_t(m_facts.index[60]), 256);
     file.insert(file.begin() + m_facts.index[60], bad.begin(), bad.end());
-    WriteBytes(m_dir / "damaged.mp3", file);
+    WriteFile(m_dir / "damaged.mp3", file);
     const Played p = Play(m_dir / "damaged.mp3");
     ASSERT_EQ(p.open, 0);
     EXPECT_LE(p.Frames(), 60 * m_facts.first.samplesPerFrame);

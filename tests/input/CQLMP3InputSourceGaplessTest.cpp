@@ -42,7 +42,7 @@ void PrintTo(const GaplessCase& c, std::ostream* os) {
 class Gapless : public ::testing::TestWithParam<GaplessCase> {};
 
 TEST_P(Gapless, DeliversTheSignalLengthExactly) {
-    INPUT_REQUIRE_TOOL("lame");
+    TEST_REQUIRE_TOOL("lame");
     const GaplessCase& c = GetParam();
     TempDir dir;
     // A second and a bit: no multiple of 576 or 1152.
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(LameFiles, Gapless, ::testing::ValuesIn(kCases),
 // Info id 12 asked in the middle of playback indexes the rest of the stream
 // and leaves the reader where playback stands.
 TEST(GaplessMidPlay, TotalSamplesAskedWhilePlayingChangesNothing) {
-    INPUT_REQUIRE_TOOL("lame");
+    TEST_REQUIRE_TOOL("lame");
     TempDir dir;
     const int length = 4 * 44100 + 3;
     WriteSignal(dir / "in.wav", 44100, 2, length);
@@ -115,7 +115,7 @@ void SetLamePadding(std::vector<uint8_t>& file, const FileFacts& f, int padding)
 // back at the end: the last 529 - padding samples of the signal are missing,
 // and info id 12 counts the same shortfall.
 TEST(GaplessShortPadding, EndShortfallShortensTheStreamAndItsCount) {
-    INPUT_REQUIRE_TOOL("lame");
+    TEST_REQUIRE_TOOL("lame");
     TempDir dir;
     const int length = 44100 + 4321;
     WriteSignal(dir / "in.wav", 44100, 2, length);
@@ -123,11 +123,11 @@ TEST(GaplessShortPadding, EndShortfallShortensTheStreamAndItsCount) {
     const FileFacts f = Analyse(dir / "out.mp3");
     ASSERT_TRUE(f.ok);
     const int64_t decoded = int64_t(f.frames) * f.first.samplesPerFrame;
-    std::vector<uint8_t> file = ReadBytes(dir / "out.mp3");
+    std::vector<uint8_t> file = ReadFile(dir / "out.mp3");
     for (const int padding : {0, 100, 528, 529}) {
         SCOPED_TRACE(padding);
         SetLamePadding(file, f, padding);
-        WriteBytes(dir / "short.mp3", file);
+        WriteFile(dir / "short.mp3", file);
         auto source = NewSource();
         ASSERT_EQ(source->Open(Wide(dir / "short.mp3").c_str()), 0);
         EXPECT_EQ(InfoInt(*source, INFO_ENCODER_PADDING), 0);

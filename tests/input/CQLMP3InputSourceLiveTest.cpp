@@ -68,14 +68,11 @@ private:
 class LiveStream : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!HaveTool("lame")) {
-            if (std::getenv("TONEHALL_REQUIRE_TOOLS")) FAIL() << "lame is not installed";
-            GTEST_SKIP() << "lame is not installed";
-        }
+        TEST_REQUIRE_TOOL("lame");
         WriteSignal(m_dir / "in.wav", 44100, 2, 3 * 44100);
         // -t: no Info frame, which a live stream would play as audio.
         ASSERT_TRUE(Encode(m_dir / "in.wav", m_dir / "out.mp3", 44100, "-t -b 128 --cbr"));
-        m_file = ReadBytes(m_dir / "out.mp3");
+        m_file = ReadFile(m_dir / "out.mp3");
         m_fromDisk = Play(m_dir / "out.mp3");
         ASSERT_EQ(m_fromDisk.open, 0);
     }

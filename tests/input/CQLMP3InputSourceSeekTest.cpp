@@ -34,7 +34,7 @@ double MsForSample(int64_t sample, int rate) {
 }
 
 TEST_P(Seek, OutputResumesAtTheTargetSample) {
-    INPUT_REQUIRE_TOOL("lame");
+    TEST_REQUIRE_TOOL("lame");
     const SeekFile& c = GetParam();
     TempDir dir;
     // About three seconds, cut so that lame's padding is just above 529:
@@ -52,7 +52,7 @@ TEST_P(Seek, OutputResumesAtTheTargetSample) {
     ASSERT_LT(f.padding, 700);
     const int spf = f.first.samplesPerFrame;
     const int k = c.channels;
-    const std::vector<double> untrimmed = DecodeUntrimmed(ReadBytes(dir / "out.mp3"), f);
+    const std::vector<double> untrimmed = DecodeUntrimmed(ReadFile(dir / "out.mp3"), f);
     ASSERT_EQ(int64_t(untrimmed.size()), int64_t(f.frames) * spf * k);
     const int64_t reserve = f.padding - 529;
     const int64_t end = int64_t(f.frames) * spf - reserve;
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(LameFiles, Seek, ::testing::ValuesIn(kSeekFiles),
 // Seeking to 0 ms restarts at the first audio frame and skips only the
 // decoder's delay: the encoder delay, trimmed on the first play, is heard.
 TEST(SeekToZero, DeliversTheEncoderDelay) {
-    INPUT_REQUIRE_TOOL("lame");
+    TEST_REQUIRE_TOOL("lame");
     TempDir dir;
     const int length = 44100 + 99;
     WriteSignal(dir / "in.wav", 44100, 1, length);
@@ -149,7 +149,7 @@ TEST(SeekLayer2, OutputResumesAtTheTargetSample) {
     ASSERT_EQ(f.delay, 0);
     ASSERT_GT(f.frames, 30);
     const int k = f.first.channels;
-    const std::vector<double> untrimmed = DecodeUntrimmed(ReadBytes(path), f);
+    const std::vector<double> untrimmed = DecodeUntrimmed(ReadFile(path), f);
     auto source = NewSource();
     ASSERT_EQ(source->Open(Wide(path).c_str()), 0);
     for (const int64_t sample : {int64_t(5 * 1152 + 7), int64_t(30 * 1152 + 100)}) {
@@ -174,9 +174,10 @@ using namespace inputtest;
 // A seek value's fraction must survive a locale with a decimal comma.
 TEST(SeekValue, FractionSurvivesADecimalCommaLocale) {
     TempDir dir;
-    if (!HaveTool("localedef") ||
-        !RunShell("localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8") + "' >/dev/null 2>&1"))
-        GTEST_SKIP() << "cannot make a de_DE locale";
+    TEST_REQUIRE(HaveTool("localedef") &&
+                     testtools::Run("localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8") +
+                                    "' >/dev/null 2>&1"),
+                 "a de_DE locale");
     setenv("LOCPATH", dir.Path().c_str(), 1);
     const bool german = setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
     unsetenv("LOCPATH");

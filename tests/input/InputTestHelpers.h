@@ -12,6 +12,10 @@
 #include "input/MpegStreamAnalysis.h"
 #include "plugin/ZrDllString.h"
 
+#include "common/TestFiles.h"
+#include "common/TestTools.h"
+#include "common/WaveFile.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,7 +24,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -28,40 +31,10 @@
 
 namespace inputtest {
 
-inline bool HaveTool(const char* name) {
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Missing encoders skip the test, unless the build insists on them.
-#define INPUT_REQUIRE_TOOL(name)                                                                   \
-    do {                                                                                           \
-        if (!inputtest::HaveTool(name)) {                                                          \
-            if (std::getenv("TONEHALL_REQUIRE_TOOLS")) FAIL() << name << " is not installed";      \
-            GTEST_SKIP() << name << " is not installed";                                           \
-        }                                                                                          \
-    } while (0)
-
-inline bool RunShell(const std::string& command) {
-    return std::system(command.c_str()) == 0;
-}
-
-class TempDir {
-public:
-    TempDir() {
-        char name[] = "/tmp/input-source-XXXXXX";
-        m_path = mkdtemp(name) ? name : "";
-    }
-    ~TempDir() {
-        if (!m_path.empty()) RunShell("rm -rf '" + m_path + "'");
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string operator/(const std::string& file) const { return m_path + "/" + file; }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
+using testfiles::ReadFile;
+using testfiles::TempDir;
+using testfiles::WriteFile;
+using testtools::HaveTool;
 
 // The sibling libraries lie in the build's lib folder, and settings go to a
 // file of the test's own: set both once per process, before the source first
@@ -85,53 +58,12 @@ inline void WriteSettings(const std::string& text) {
     std::ofstream(TestSettingsPath(), std::ios::trunc) << text;
 }
 
-inline std::vector<uint8_t> ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-// A 16-bit PCM WAVE of two tones and a little deterministic noise, so that
-// every band carries something and a misplaced sample shows.
+// `samples` sample frames of the shared test signal as a WAVE file; exact
+// lengths matter to the gapless tests, whole seconds do not.
 inline void WriteSignal(const std::string& path, int rate, int channels, int samples) {
-    std::vector<uint8_t> out;
-    auto put32 = [&](uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            out.push_back(uint8_t(v >> (8 * i)));
-    };
-    auto put16 = [&](uint16_t v) {
-        out.push_back(uint8_t(v));
-        out.push_back(uint8_t(v >> 8));
-    };
-    const uint32_t dataBytes = uint32_t(samples * channels * 2);
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
-    put32(36 + dataBytes);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(16);
-    put16(1);
-    put16(uint16_t(channels));
-    put32(uint32_t(rate));
-    put32(uint32_t(rate * channels * 2));
-    put16(uint16_t(channels * 2));
-    put16(16);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    put32(dataBytes);
-    uint32_t noise = 12345;
-    for (int i = 0; i < samples; ++i) {
-        for (int c = 0; c < channels; ++c) {
-            noise = noise * 1664525u + 1013904223u;
-            const double n = (int32_t(noise >> 8) - (1 << 23)) / double(1 << 23);
-            const double v = 0.3 * std::sin(2 * M_PI * (330.0 + 110 * c) * i / rate) +
-                             0.15 * std::sin(2 * M_PI * 1870.0 * i / rate) + 0.02 * n;
-            put16(uint16_t(int16_t(std::lround(v * 32767))));
-        }
-    }
-    WriteBytes(path, out);
+    std::vector<int16_t> signal = testwave::TestSignal(rate, channels, samples / rate + 1);
+    signal.resize(size_t(samples) * size_t(channels));
+    testwave::WriteWave16(path, rate, channels, signal);
 }
 
 // lame with the signal's own rate (lame would otherwise resample low
@@ -140,8 +72,8 @@ inline bool Encode(const std::string& wav, const std::string& mp3, int rate,
                    const std::string& options) {
     char khz[32];
     std::snprintf(khz, sizeof khz, "%g", rate / 1000.0);
-    return RunShell("lame --quiet --resample " + std::string(khz) + " " + options + " '" + wav +
-                    "' '" + mp3 + "'");
+    return testtools::Run("lame --quiet --resample " + std::string(khz) + " " + options + " '" +
+                          wav + "' '" + mp3 + "'");
 }
 
 inline std::wstring Wide(const std::string& s) {

@@ -6,84 +6,26 @@
 
 #include "input/MemoryTestReader.h"
 
+#include "common/TestFiles.h"
+#include "common/TestTools.h"
+#include "common/WaveFile.h"
+
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-bool HaveTool(const char* name) {
-    return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
+using testfiles::ReadFile;
+using testfiles::TempDir;
 
-// Missing encoders skip the test, unless the build insists on them.
-#define REQUIRE_TOOL(name)                                                                         \
-    do {                                                                                           \
-        if (!HaveTool(name)) {                                                                     \
-            if (std::getenv("TONEHALL_REQUIRE_TOOLS")) FAIL() << name << " is not installed";      \
-            GTEST_SKIP() << name << " is not installed";                                           \
-        }                                                                                          \
-    } while (0)
-
-class TempDir {
-public:
-    TempDir() {
-        char name[] = "/tmp/analysis-encoder-XXXXXX";
-        m_path = mkdtemp(name) ? name : "";
-    }
-    ~TempDir() {
-        if (!m_path.empty()) std::system(("rm -rf '" + m_path + "'").c_str());
-    }
-    std::string operator/(const std::string& file) const { return m_path + "/" + file; }
-
-private:
-    std::string m_path;
-};
-
-// 16-bit PCM WAVE of a 440 Hz tone.
-void WriteWave(const std::string& path, int rate, int channels, int samples) {
-    std::vector<uint8_t> out;
-    auto put32 = [&](uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            out.push_back(uint8_t(v >> (8 * i)));
-    };
-    auto put16 = [&](uint16_t v) {
-        out.push_back(uint8_t(v));
-        out.push_back(uint8_t(v >> 8));
-    };
-    const uint32_t dataBytes = uint32_t(samples * channels * 2);
-    out.insert(out.end(), {'R', 'I', 'F', 'F'});
-    put32(36 + dataBytes);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(16);
-    put16(1);
-    put16(uint16_t(channels));
-    put32(uint32_t(rate));
-    put32(uint32_t(rate * channels * 2));
-    put16(uint16_t(channels * 2));
-    put16(16);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    put32(dataBytes);
-    for (int i = 0; i < samples; ++i) {
-        const double v = 0.4 * std::sin(2 * M_PI * 440.0 * i / rate);
-        for (int c = 0; c < channels; ++c)
-            put16(uint16_t(int16_t(std::lround(v * 32767))));
-    }
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>());
+// One and a half seconds of the shared signal: 1024 bytes even at 8 kbit/s.
+int WriteWave(const std::string& path, int rate, int channels) {
+    std::vector<int16_t> signal = testwave::TestSignal(rate, channels, 2);
+    signal.resize(size_t(rate * 3 / 2 * channels));
+    testwave::WriteWave16(path, rate, channels, signal);
+    return rate * 3 / 2;
 }
 
 struct Stream {
@@ -119,7 +61,7 @@ void CheckCbrFile(const std::vector<uint8_t>& file, int bitrate, int version, in
 } // namespace
 
 TEST(EncoderStreams, Layer3AtEveryBitrateOfEveryVersion) {
-    REQUIRE_TOOL("lame");
+    TEST_REQUIRE_TOOL("lame");
     const struct {
         int version;
         Stream stream;
@@ -133,8 +75,7 @@ TEST(EncoderStreams, Layer3AtEveryBitrateOfEveryVersion) {
     };
     TempDir dir;
     for (const auto& c : cases) {
-        const int samples = c.stream.rate * 3 / 2; // 1024 bytes even at 8 kbit/s
-        WriteWave(dir / "in.wav", c.stream.rate, c.stream.channels, samples);
+        const int samples = WriteWave(dir / "in.wav", c.stream.rate, c.stream.channels);
         for (int bitrate : c.stream.bitrates) {
             SCOPED_TRACE(std::to_string(c.stream.rate) + " Hz, " + std::to_string(bitrate) +
                          " kbit/s");
@@ -159,7 +100,7 @@ TEST(EncoderStreams, Layer3AtEveryBitrateOfEveryVersion) {
 }
 
 TEST(EncoderStreams, Layer2AtEveryBitrateOfEveryVersion) {
-    REQUIRE_TOOL("ffmpeg");
+    TEST_REQUIRE_TOOL("ffmpeg");
     // ISO/IEC 11172-3 Table 3-B.2 allows 32, 48, 56 and 80 kbit/s for single
     // channel only and 224 and up for two channels only.
     const struct {
@@ -174,8 +115,7 @@ TEST(EncoderStreams, Layer2AtEveryBitrateOfEveryVersion) {
     };
     TempDir dir;
     for (const auto& c : cases) {
-        const int samples = c.stream.rate * 3 / 2; // 1024 bytes even at 8 kbit/s
-        WriteWave(dir / "in.wav", c.stream.rate, c.stream.channels, samples);
+        const int samples = WriteWave(dir / "in.wav", c.stream.rate, c.stream.channels);
         for (int bitrate : c.stream.bitrates) {
             SCOPED_TRACE(std::to_string(c.stream.rate) + " Hz, " + std::to_string(bitrate) +
                          " kbit/s");

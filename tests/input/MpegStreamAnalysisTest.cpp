@@ -3,20 +3,15 @@
 #include "input/MemoryTestReader.h"
 #include "input/MpegTestStream.h"
 
-#include <gtest/gtest.h>
+#include "common/TestFiles.h"
 
-#include <fstream>
-#include <iterator>
+#include <gtest/gtest.h>
 
 using namespace mpegtest;
 
 namespace {
 
 const Header kCbr128; // MPEG-1 Layer III, 128 kbit/s, 44.1 kHz, joint stereo: 417 bytes
-
-Bytes FromHex(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
-    return {a, b, c, d};
-}
 
 Bytes Concat(std::initializer_list<Bytes> parts) {
     Bytes out;
@@ -30,15 +25,14 @@ std::vector<int32_t> IndexOf(const MpegStreamAnalysis& a) {
 }
 
 Bytes ReadDataFile(const std::string& name) {
-    std::ifstream in(std::string(TONEHALL_TEST_DATA) + "/input/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return testfiles::ReadFile(std::string(TONEHALL_TEST_DATA) + "/" + name);
 }
 
 } // namespace
 
 TEST(MpegFrameHeader, ParsesEveryField) {
     MpegFrameInfo info;
-    ASSERT_TRUE(MpegStreamAnalysis::ParseFrameHeader(FromHex(0xFF, 0xFA, 0x93, 0x6C).data(), info));
+    ASSERT_TRUE(MpegStreamAnalysis::ParseFrameHeader(Bytes{0xFF, 0xFA, 0x93, 0x6C}.data(), info));
     EXPECT_EQ(info.bitrate, 128);
     EXPECT_EQ(info.versionCode, 10);
     EXPECT_EQ(info.layer, 3);
@@ -60,13 +54,13 @@ TEST(MpegFrameHeader, LengthsAtTheExtremesOfEveryVersion) {
         Bytes header;
         int version, layer, rate, samples, channels, length;
     } cases[] = {
-        {FromHex(0xFF, 0xF3, 0x14, 0xC0), 20, 3, 24000, 576, 1, 24},    // 8 kbit/s
-        {FromHex(0xFF, 0xE3, 0x14, 0x00), 25, 3, 12000, 576, 2, 48},    // 8 kbit/s
-        {FromHex(0xFF, 0xE5, 0xE8, 0x00), 25, 2, 8000, 1152, 2, 2880},  // 160 kbit/s
-        {FromHex(0xFF, 0xFD, 0xE8, 0x00), 10, 2, 32000, 1152, 2, 1728}, // 384 kbit/s
-        {FromHex(0xFF, 0xFB, 0xE4, 0x00), 10, 3, 48000, 1152, 2, 960},  // 320 kbit/s
-        {FromHex(0xFF, 0xFF, 0xE0, 0x00), 10, 1, 44100, 384, 2, 487},   // Layer I parses
-        {FromHex(0xFF, 0xF5, 0xE4, 0xC0), 20, 2, 24000, 1152, 1, 960},  // 160 kbit/s
+        {Bytes{0xFF, 0xF3, 0x14, 0xC0}, 20, 3, 24000, 576, 1, 24},    // 8 kbit/s
+        {Bytes{0xFF, 0xE3, 0x14, 0x00}, 25, 3, 12000, 576, 2, 48},    // 8 kbit/s
+        {Bytes{0xFF, 0xE5, 0xE8, 0x00}, 25, 2, 8000, 1152, 2, 2880},  // 160 kbit/s
+        {Bytes{0xFF, 0xFD, 0xE8, 0x00}, 10, 2, 32000, 1152, 2, 1728}, // 384 kbit/s
+        {Bytes{0xFF, 0xFB, 0xE4, 0x00}, 10, 3, 48000, 1152, 2, 960},  // 320 kbit/s
+        {Bytes{0xFF, 0xFF, 0xE0, 0x00}, 10, 1, 44100, 384, 2, 487},   // Layer I parses
+        {Bytes{0xFF, 0xF5, 0xE4, 0xC0}, 20, 2, 24000, 1152, 1, 960},  // 160 kbit/s
     };
     for (const Case& c : cases) {
         MpegFrameInfo info;
@@ -82,11 +76,11 @@ TEST(MpegFrameHeader, LengthsAtTheExtremesOfEveryVersion) {
 
 TEST(MpegFrameHeader, RefusesReservedAndForbiddenCodesWithoutWriting) {
     const Bytes refused[] = {
-        FromHex(0xFF, 0xEB, 0x90, 0x00), // version 01
-        FromHex(0xFF, 0xF9, 0x90, 0x00), // layer 00
-        FromHex(0xFF, 0xFB, 0x00, 0x00), // free format
-        FromHex(0xFF, 0xFB, 0xF0, 0x00), // bitrate index 15
-        FromHex(0xFF, 0xFB, 0x9C, 0x00), // sample-rate index 3
+        Bytes{0xFF, 0xEB, 0x90, 0x00}, // version 01
+        Bytes{0xFF, 0xF9, 0x90, 0x00}, // layer 00
+        Bytes{0xFF, 0xFB, 0x00, 0x00}, // free format
+        Bytes{0xFF, 0xFB, 0xF0, 0x00}, // bitrate index 15
+        Bytes{0xFF, 0xFB, 0x9C, 0x00}, // sample-rate index 3
     };
     for (const Bytes& h : refused) {
         MpegFrameInfo info;
@@ -184,53 +178,37 @@ TEST(LeadingData, RiffWithoutDataChunkInItsHeadIsRefused) {
     EXPECT_EQ(a.Analyze(&shortRiff), -1);
 }
 
-TEST(FirstFrameSearch, FalseSyncInLeadingDataIsNotTaken) {
-    // A lone header of the same stream 300 bytes before the audio: its
-    // successors are not where its length says.
-    MemoryTestReader reader(
-        Concat({Filler(50), kCbr128.Bytes4(), Filler(296), Frames(kCbr128, 8)}));
-    MpegFrameInfo out;
-    ASSERT_EQ(MpegStreamAnalysis::FindFirstFrame(&reader, out), 0);
-    EXPECT_EQ(reader.GetPosition(), 350);
-    EXPECT_EQ(out.bitrate, 128);
-}
-
-TEST(FirstFrameSearch, FramesMayBeSeparatedByUpTo255Bytes) {
-    for (int gap : {255, 256}) {
-        MemoryTestReader reader(Concat({Frame(kCbr128), Filler(size_t(gap)), Frames(kCbr128, 8)}));
-        MpegFrameInfo out;
-        ASSERT_EQ(MpegStreamAnalysis::FindFirstFrame(&reader, out), 0);
-        EXPECT_EQ(reader.GetPosition(), gap == 255 ? 0 : 417 + gap);
-    }
-}
-
-TEST(FirstFrameSearch, GapsAddUpBecauseTheScanAdvancesByFrameLengths) {
-    // Junk of 200 and 100 bytes: each gap alone is tolerated, together they
-    // exceed 255, so the first frame is the one behind the first gap.
-    MemoryTestReader reader(
-        Concat({Frame(kCbr128), Filler(200), Frame(kCbr128), Filler(100), Frames(kCbr128, 8)}));
-    MpegFrameInfo out;
-    ASSERT_EQ(MpegStreamAnalysis::FindFirstFrame(&reader, out), 0);
-    EXPECT_EQ(reader.GetPosition(), 617);
-}
-
-TEST(FirstFrameSearch, PaddedFramesAreConfirmed) {
-    Header padded = kCbr128;
+TEST(FirstFrameSearch, TakesTheFirstHeaderItsSuccessorsConfirm) {
+    Header padded = kCbr128, mono = kCbr128;
     padded.padding = 1;
-    MemoryTestReader reader(Concat({Filler(10), Frames(padded, 8)}));
-    MpegFrameInfo out;
-    ASSERT_EQ(MpegStreamAnalysis::FindFirstFrame(&reader, out), 0);
-    EXPECT_EQ(reader.GetPosition(), 10);
-}
-
-TEST(FirstFrameSearch, FramesOfAnotherStreamDoNotConfirm) {
-    Header mono = kCbr128;
     mono.mode = 3;
-    MemoryTestReader reader(Concat({Frame(mono), Frames(kCbr128, 8)}));
-    MpegFrameInfo out;
-    ASSERT_EQ(MpegStreamAnalysis::FindFirstFrame(&reader, out), 0);
-    EXPECT_EQ(reader.GetPosition(), 417);
-    EXPECT_EQ(out.channels, 2);
+    const struct {
+        const char* name;
+        Bytes stream;
+        int64_t first;
+    } cases[] = {
+        // A lone header of the same stream: its successors are not where its
+        // length says.
+        {"false sync in leading data",
+         Concat({Filler(50), kCbr128.Bytes4(), Filler(296), Frames(kCbr128, 8)}), 350},
+        {"gap of 255 bytes", Concat({Frame(kCbr128), Filler(255), Frames(kCbr128, 8)}), 0},
+        {"gap of 256 bytes", Concat({Frame(kCbr128), Filler(256), Frames(kCbr128, 8)}), 673},
+        // Each gap alone is tolerated; the scan advances by frame lengths, so
+        // together they exceed 255.
+        {"gaps add up",
+         Concat({Frame(kCbr128), Filler(200), Frame(kCbr128), Filler(100), Frames(kCbr128, 8)}),
+         617},
+        {"padded frames", Concat({Filler(10), Frames(padded, 8)}), 10},
+        {"frame of another stream", Concat({Frame(mono), Frames(kCbr128, 8)}), 417},
+    };
+    for (const auto& c : cases) {
+        MemoryTestReader reader(c.stream);
+        MpegFrameInfo out;
+        ASSERT_EQ(MpegStreamAnalysis::FindFirstFrame(&reader, out), 0) << c.name;
+        EXPECT_EQ(reader.GetPosition(), c.first) << c.name;
+        EXPECT_EQ(out.bitrate, 128) << c.name;
+        EXPECT_EQ(out.channels, 2) << c.name;
+    }
 }
 
 TEST(FirstFrameSearch, GivesUpAfter229376Bytes) {
@@ -260,25 +238,6 @@ Bytes VbrStream(const VbrTag& tag, int frames) {
 }
 
 } // namespace
-
-TEST(StreamAnalysis, XingFrameCountGivesDurationAndAverageBitrate) {
-    VbrTag tag;
-    tag.flags = 0x1;
-    tag.frames = 100;
-    MemoryTestReader reader(VbrStream(tag, 100));
-    MpegStreamAnalysis a;
-    ASSERT_EQ(a.Analyze(&reader), 0);
-    EXPECT_TRUE(a.vbr);
-    EXPECT_EQ(a.nominalBitDepth, 16);
-    EXPECT_EQ(a.headerFramePosition, 0);
-    EXPECT_EQ(a.firstAudioPosition, 417); // the header frame holds no audio
-    EXPECT_EQ(reader.GetPosition(), 417);
-    EXPECT_EQ(a.audioBytes, 100 * 417);
-    EXPECT_EQ(a.durationMs, 2612);    // 100 * 1152 / 44.1, truncated
-    EXPECT_EQ(a.averageBitrate, 128); // 41700 bytes * 8 / 2612 ms = 127.7, rounded
-    EXPECT_EQ(a.encoderId, L"LAME");
-    EXPECT_TRUE(a.frameIndex.IsEmpty()); // a local file is not indexed
-}
 
 TEST(StreamAnalysis, LameExtensionIsReadWhateverTheXingFlagsSay) {
     for (const char* encoder : {"LAME", "FIIS", "Lavf"}) {
@@ -311,34 +270,39 @@ TEST(StreamAnalysis, EncoderIdentificationEndsAtTheFirstNonTextByte) {
     }
 }
 
-TEST(StreamAnalysis, InfoHeaderGivesNoFrameCount) {
-    VbrTag tag;
-    tag.tag = "Info";
-    tag.flags = 0xF;
-    tag.frames = 100;
-    MemoryTestReader reader(VbrStream(tag, 100));
-    MpegStreamAnalysis a;
-    ASSERT_EQ(a.Analyze(&reader), 0);
-    EXPECT_FALSE(a.vbr);
-    EXPECT_EQ(a.headerFramePosition, 0);
-    EXPECT_EQ(a.firstAudioPosition, 417);
-    EXPECT_EQ(a.durationMs, 0);
-    EXPECT_EQ(a.averageBitrate, 128);
-}
-
-TEST(StreamAnalysis, VbriHeaderIsNotRecognised) {
-    VbrTag tag;
-    tag.tag = "VBRI";
-    tag.flags = 0x1;
-    tag.frames = 100;
-    MemoryTestReader reader(VbrStream(tag, 100));
-    MpegStreamAnalysis a;
-    ASSERT_EQ(a.Analyze(&reader), 0);
-    EXPECT_FALSE(a.vbr);
-    EXPECT_EQ(a.headerFramePosition, -1);
-    EXPECT_EQ(a.firstAudioPosition, 0);
-    EXPECT_EQ(a.durationMs, 0);
-    EXPECT_EQ(a.encoderId, L"<unknown>");
+TEST(StreamAnalysis, OnlyAXingFrameCountGivesDurationAndAverageBitrate) {
+    // A header frame holds no audio; the Info record (a CBR file's) gives no
+    // frame count whatever its flags, and a VBRI record is not recognised.
+    const struct {
+        const char* tag;
+        uint32_t flags;
+        bool vbr;
+        int32_t headerFrame, firstAudio, durationMs;
+    } cases[] = {
+        {"Xing", 0x1, true, 0, 417, 2612}, // 100 * 1152 / 44.1, truncated
+        {"Info", 0xF, false, 0, 417, 0},
+        {"VBRI", 0x1, false, -1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tag);
+        VbrTag tag;
+        tag.tag = c.tag;
+        tag.flags = c.flags;
+        tag.frames = 100;
+        MemoryTestReader reader(VbrStream(tag, 100));
+        MpegStreamAnalysis a;
+        ASSERT_EQ(a.Analyze(&reader), 0);
+        EXPECT_EQ(a.vbr, c.vbr);
+        EXPECT_EQ(a.nominalBitDepth, 16);
+        EXPECT_EQ(a.headerFramePosition, c.headerFrame);
+        EXPECT_EQ(a.firstAudioPosition, c.firstAudio);
+        EXPECT_EQ(reader.GetPosition(), c.firstAudio);
+        EXPECT_EQ(a.durationMs, c.durationMs);
+        // Xing: 41700 bytes * 8 / 2612 ms = 127.7, rounded
+        EXPECT_EQ(a.averageBitrate, 128);
+        EXPECT_EQ(a.encoderId, c.headerFrame < 0 ? L"<unknown>" : L"LAME");
+        EXPECT_TRUE(a.frameIndex.IsEmpty()); // a local file is not indexed
+    }
 }
 
 TEST(StreamAnalysis, XingTooCloseToTheEndOfTheHeadIsIgnored) {
@@ -577,7 +541,7 @@ TEST(SeekPosition, BeyondTheEndClampsToTheLastFrame) {
 
 // Files made by an independent encoder (see tests/data/input/README).
 TEST(RealEncoderFiles, CbrFileWithInfoHeader) {
-    MemoryTestReader reader(ReadDataFile("cbr128-stereo-44k.mp3"));
+    MemoryTestReader reader(ReadDataFile("input/cbr128-stereo-44k.mp3"));
     MpegStreamAnalysis a;
     ASSERT_EQ(a.Analyze(&reader), 0);
     EXPECT_EQ(a.firstFrame.versionCode, 10);
@@ -593,7 +557,7 @@ TEST(RealEncoderFiles, CbrFileWithInfoHeader) {
 }
 
 TEST(RealEncoderFiles, VbrMonoFileBehindAnId3v2Tag) {
-    MemoryTestReader reader(ReadDataFile("vbr-mono-22k-id3.mp3"));
+    MemoryTestReader reader(ReadDataFile("input/vbr-mono-22k-id3.mp3"));
     MpegStreamAnalysis a;
     ASSERT_EQ(a.Analyze(&reader), 0);
     EXPECT_EQ(a.id3v2Position, 0);
@@ -612,9 +576,7 @@ TEST(RealEncoderFiles, FreeFormatStreamYieldsNoLayer3Frame) {
     // index 0), which is never taken. What the search does confirm are five
     // chance "Layer I" headers inside the frame data, 34 bytes apart within
     // the allowed gaps, so the input source refuses the file as Layer I.
-    std::ifstream in(std::string(TONEHALL_TEST_DATA) + "/conformance/l3-he_free.bit",
-                     std::ios::binary);
-    Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const Bytes bytes = ReadDataFile("conformance/l3-he_free.bit");
     ASSERT_GT(bytes.size(), 20000u);
     MemoryTestReader reader(bytes);
     MpegStreamAnalysis a;

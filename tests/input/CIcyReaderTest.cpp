@@ -1,55 +1,37 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "ZrCoreLib/VBaseReader.h"
 #include "common/IcyTestStream.h"
 #include "input/CIcyReader.h"
+#include "input/MemoryTestReader.h"
 
 namespace {
 
 // The host's reader for a received stream: the bytes received so far (more
-// may arrive), and the response headers through GetInfo
-// ("ResponseHeader:<name>").
-class StreamReader : public VBaseReader {
+// may arrive, nothing lies beyond them), and the response headers through
+// GetInfo ("ResponseHeader:<name>").
+class StreamReader : public MemoryTestReader {
 public:
-    StreamReader(std::vector<uint8_t> bytes, std::map<std::wstring, std::wstring> headers)
-        : m_bytes(std::move(bytes)), m_headers(std::move(headers)) {}
-    void Append(const uint8_t* bytes, size_t n) { m_bytes.insert(m_bytes.end(), bytes, bytes + n); }
-    uint32_t Read(void* buffer, uint32_t count) override {
-        const size_t n = std::min<size_t>(count, m_bytes.size() - size_t(m_position));
-        std::copy_n(m_bytes.begin() + m_position, n, static_cast<uint8_t*>(buffer));
-        m_position += int64_t(n);
-        return uint32_t(n);
+    explicit StreamReader(std::vector<uint8_t> bytes, int metaint = 0,
+                          const std::wstring& name = L"")
+        : MemoryTestReader(std::move(bytes)) {
+        Local(false);
+        if (metaint > 0) Info(L"ResponseHeader:icy-metaint", std::to_wstring(metaint));
+        if (!name.empty()) Info(L"ResponseHeader:icy-name", name);
     }
-    int64_t GetSize() override { return int64_t(m_bytes.size()); }
-    int64_t GetPosition() override { return m_position; }
     int64_t Seek(int64_t offset, uint32_t origin) override {
-        const int64_t target = ResolveTarget(m_position, offset, int32_t(origin), GetSize());
-        return target > GetSize() ? -1 : (m_position = target);
+        const int64_t target = ResolveTarget(GetPosition(), offset, int32_t(origin), GetSize());
+        return target > GetSize() ? -1 : MemoryTestReader::Seek(target, 0);
     }
-    ZrString GetInfo(const wchar_t* name) override {
-        const std::wstring key(name); // "ResponseHeader:" and the name
-        const auto it = m_headers.find(key.size() > 15 ? key.substr(15) : key);
-        return it == m_headers.end() ? ZrString() : ZrString(it->second.c_str());
-    }
-
-private:
-    std::vector<uint8_t> m_bytes;
-    std::map<std::wstring, std::wstring> m_headers;
-    int64_t m_position = 0;
 };
 
 std::unique_ptr<CIcyReader> Wrap(const std::vector<uint8_t>& raw, int metaint,
                                  const std::wstring& name = L"") {
-    std::map<std::wstring, std::wstring> headers;
-    if (metaint > 0) headers[L"icy-metaint"] = std::to_wstring(metaint);
-    if (!name.empty()) headers[L"icy-name"] = name;
-    return std::make_unique<CIcyReader>(new StreamReader(raw, headers), true, true);
+    return std::make_unique<CIcyReader>(new StreamReader(raw, metaint, name), true, true);
 }
 
 // Reads to the end in chunks of the given sizes, cycling through them.
@@ -180,12 +162,13 @@ TEST(IcyBlocks, LiveStreamArrivingInPiecesStaysOnTheBoundaries) {
     const auto stream = MakeIcyStream(audio, 300, [](int k) {
         return k % 2 ? IcyTitleText("Title number " + std::to_string(k)) : std::string();
     });
-    auto* inner = new StreamReader({}, {{L"icy-metaint", L"300"}});
+    auto* inner = new StreamReader({}, 300);
     CIcyReader reader(inner, true, true);
     std::vector<uint8_t> out;
     uint8_t buffer[4096];
     for (size_t at = 0; at < stream.raw.size(); at += 37) {
-        inner->Append(stream.raw.data() + at, std::min<size_t>(37, stream.raw.size() - at));
+        inner->Append({stream.raw.begin() + long(at),
+                       stream.raw.begin() + long(std::min<size_t>(at + 37, stream.raw.size()))});
         while (const uint32_t n = reader.Read(buffer, sizeof(buffer)))
             out.insert(out.end(), buffer, buffer + n);
     }
@@ -299,9 +282,9 @@ TEST(IcyRawHead, WithoutHeadOrOptionTheStreamPassesThrough) {
     const std::string head = "ICY 200 OK\nicy-metaint:256\n\n";
     std::vector<uint8_t> raw(head.begin(), head.end());
     raw.insert(raw.end(), audio.begin(), audio.end());
-    CIcyReader noParse(new StreamReader(raw, {}), true, false);
+    CIcyReader noParse(new StreamReader(raw), true, false);
     EXPECT_EQ(noParse.GetMetaint(), 0);
-    CIcyReader parse(new StreamReader(raw, {}), true, true);
+    CIcyReader parse(new StreamReader(raw), true, true);
     EXPECT_EQ(parse.GetMetaint(), 256);
     EXPECT_EQ(parse.GetHeaderLength(), int64_t(head.size())) << "a head ended by a blank line";
 }

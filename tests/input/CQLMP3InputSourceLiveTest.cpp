@@ -16,31 +16,14 @@ using namespace inputtest;
 
 constexpr int kMetaint = 8192;
 
-// One metadata block: the length byte and the text padded to 16 bytes.
-std::vector<uint8_t> MetadataBlock(const std::string& text) {
-    std::vector<uint8_t> block(1 + (text.size() + 15) / 16 * 16, 0);
-    block[0] = uint8_t((text.size() + 15) / 16);
-    std::copy(text.begin(), text.end(), block.begin() + 1);
-    return block;
-}
-
 // The file's bytes with a block after every kMetaint audio bytes; the title
 // changes at the third block.
-std::vector<uint8_t> IcyStream(const std::vector<uint8_t>& audio) {
-    std::vector<uint8_t> stream;
-    int blocks = 0;
-    for (size_t at = 0; at < audio.size(); at += kMetaint) {
-        const size_t n = std::min<size_t>(kMetaint, audio.size() - at);
-        stream.insert(stream.end(), audio.begin() + long(at), audio.begin() + long(at + n));
-        if (n < size_t(kMetaint)) break;
-        ++blocks;
-        const std::vector<uint8_t> block =
-            blocks == 1   ? MetadataBlock("StreamTitle='First Song';StreamUrl='';")
-            : blocks == 3 ? MetadataBlock("StreamTitle='Second Song';")
-                          : std::vector<uint8_t>(1, 0);
-        stream.insert(stream.end(), block.begin(), block.end());
-    }
-    return stream;
+IcyTestStream IcyStream(const std::vector<uint8_t>& audio) {
+    return MakeIcyStream(audio, kMetaint, [](int k) {
+        return k == 0   ? "StreamTitle='First Song';StreamUrl='';"
+               : k == 2 ? IcyTitleText("Second Song")
+                        : std::string();
+    });
 }
 
 class NetworkReader : public MemoryTestReader {
@@ -84,7 +67,8 @@ protected:
 
 TEST_F(LiveStream, MetadataIsTakenOutAndTitlesAnswered) {
     ASSERT_GT(m_file.size(), size_t(4 * kMetaint));
-    LiveProvider provider(IcyStream(m_file), true);
+    const IcyTestStream stream = IcyStream(m_file);
+    LiveProvider provider(stream.raw, true);
     CQLMP3InputSource source(&provider);
     ASSERT_EQ(source.Open(L"http://radio.example/stream"), 0);
     // The analysis has read past the first block already.
@@ -99,11 +83,9 @@ TEST_F(LiveStream, MetadataIsTakenOutAndTitlesAnswered) {
     const std::vector<double> rest = ReadAll(source);
     all.insert(all.end(), rest.begin(), rest.end());
     EXPECT_EQ(Info(source, INFO_ICY_TITLE), "Second Song");
-    // The second title began at the third block: raw position 3 metaint
-    // plus the two blocks before it (38 bytes of text + 1, and 1), at
-    // 128 kbit/s.
-    const int64_t secondAt = 3 * kMetaint + 49 + 1;
-    EXPECT_EQ(InfoInt(source, INFO_TITLE_START_MS), secondAt * 8 / 128);
+    // The second title began at its block's raw position, at 128 kbit/s.
+    ASSERT_EQ(stream.titles.size(), 2u);
+    EXPECT_EQ(InfoInt(source, INFO_TITLE_START_MS), stream.titles[1].first * 8 / 128);
     EXPECT_TRUE(all == m_fromDisk.values) << all.size() << " vs " << m_fromDisk.values.size();
 }
 

@@ -133,12 +133,6 @@ TEST(SeekToZero, DeliversTheEncoderDelay) {
     EXPECT_LE(MaxDifference(first, again, 576), 1e-9);
 }
 
-} // namespace
-
-namespace {
-
-using namespace inputtest;
-
 // Layer II has no bit reservoir, but the pre-roll still primes the synthesis
 // filterbank; without a LAME header nothing is held back at the end.
 TEST(SeekLayer2, OutputResumesAtTheTargetSample) {
@@ -163,12 +157,6 @@ TEST(SeekLayer2, OutputResumesAtTheTargetSample) {
         EXPECT_LE(MaxDifference(out, expected), 1e-9);
     }
 }
-
-} // namespace
-
-namespace {
-
-using namespace inputtest;
 
 // The plug-in's start-up takes the C library's locale from the environment.
 // A seek value's fraction must survive a locale with a decimal comma.

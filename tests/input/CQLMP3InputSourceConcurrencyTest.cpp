@@ -33,11 +33,6 @@ Outcome Drive(const std::string& path) {
     return o;
 }
 
-bool Same(const std::vector<double>& a, const std::vector<double>& b) {
-    return a.size() == b.size() &&
-           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
-}
-
 TEST(InputConcurrency, EightSourcesOnEightThreadsMatchOneAfterAnother) {
     TEST_REQUIRE_TOOL("lame");
     TempDir dir;
@@ -79,8 +74,8 @@ TEST(InputConcurrency, EightSourcesOnEightThreadsMatchOneAfterAnother) {
         EXPECT_EQ(parallel[i].total, serial[i].total);
         EXPECT_GT(serial[i].played.size(), 0u);
         EXPECT_GT(serial[i].afterSeek.size(), 0u);
-        EXPECT_TRUE(Same(parallel[i].played, serial[i].played));
-        EXPECT_TRUE(Same(parallel[i].afterSeek, serial[i].afterSeek));
+        EXPECT_TRUE(SameValues(parallel[i].played, serial[i].played));
+        EXPECT_TRUE(SameValues(parallel[i].afterSeek, serial[i].afterSeek));
     }
 }
 

@@ -212,6 +212,12 @@ inline std::vector<double> DecodeUntrimmed(const std::vector<uint8_t>& file, con
     return values;
 }
 
+// Bit for bit the same values.
+inline bool SameValues(const std::vector<double>& a, const std::vector<double>& b) {
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0);
+}
+
 // Largest difference between two runs of values of the same length, or
 // infinity when the lengths differ.
 inline double MaxDifference(const std::vector<double>& a, const std::vector<double>& b,

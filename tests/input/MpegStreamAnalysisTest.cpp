@@ -503,7 +503,7 @@ TEST(FrameIndex, TotalSamplesWithAndWithoutGaplessTrim) {
     EXPECT_EQ(a.GetTotalSamples(&reader, true), 57600u - 576 - 100 - 429);
 }
 
-TEST(SeekPosition, LandsTwelveFramesBeforeTheTargetFrame) {
+TEST(SeekPosition, LandsTwelveFramesBeforeTheTargetFrameOrTheLast) {
     std::vector<int32_t> pos;
     MemoryTestReader reader(PaddedStream(50, &pos));
     MpegStreamAnalysis a;
@@ -514,6 +514,11 @@ TEST(SeekPosition, LandsTwelveFramesBeforeTheTargetFrame) {
     EXPECT_EQ(skip, 100);
     EXPECT_EQ(a.frameIndex.GetCount(), 21); // indexed only as far as needed
     EXPECT_EQ(reader.GetPosition(), 0);
+    // Beyond the end: clamped to the last frame, the skip measured from the
+    // unclamped frame.
+    EXPECT_EQ(a.GetSeekPosition(&reader, 80 * 1152 + 3, preRoll, skip), pos[37]);
+    EXPECT_EQ(preRoll, pos[49] - pos[37]);
+    EXPECT_EQ(skip, 3);
 }
 
 TEST(SeekPosition, NearTheStartDecodingBeginsAtTheFirstFrame) {
@@ -526,17 +531,6 @@ TEST(SeekPosition, NearTheStartDecodingBeginsAtTheFirstFrame) {
         EXPECT_EQ(preRoll, 0);
         EXPECT_EQ(skip, 0);
     }
-}
-
-TEST(SeekPosition, BeyondTheEndClampsToTheLastFrame) {
-    std::vector<int32_t> pos;
-    MemoryTestReader reader(PaddedStream(50, &pos));
-    MpegStreamAnalysis a;
-    ASSERT_EQ(a.Analyze(&reader), 0);
-    int64_t preRoll = -1, skip = -1;
-    EXPECT_EQ(a.GetSeekPosition(&reader, 80 * 1152 + 3, preRoll, skip), pos[37]);
-    EXPECT_EQ(preRoll, pos[49] - pos[37]);
-    EXPECT_EQ(skip, 3); // measured from the unclamped frame
 }
 
 // Files made by an independent encoder (see tests/data/input/README).

@@ -72,16 +72,9 @@ inline Bytes Filler(size_t n, uint8_t value = 0x55) {
 
 // An ID3v2.4 tag of `body` bytes (sync-safe size), with a footer on request.
 inline Bytes Id3v2Tag(uint32_t body, bool footer = false) {
-    Bytes tag = {'I',
-                 'D',
-                 '3',
-                 4,
-                 0,
-                 uint8_t(footer ? 0x10 : 0),
-                 uint8_t(body >> 21 & 0x7F),
-                 uint8_t(body >> 14 & 0x7F),
-                 uint8_t(body >> 7 & 0x7F),
-                 uint8_t(body & 0x7F)};
+    Bytes tag = {'I', 'D', '3', 4, 0, uint8_t(footer ? 0x10 : 0)};
+    for (int shift : {21, 14, 7, 0})
+        tag.push_back(uint8_t(body >> shift & 0x7F));
     tag.resize(10 + body + (footer ? 10 : 0), 0);
     if (footer) std::memcpy(tag.data() + 10 + body, "3DI", 3);
     return tag;

@@ -38,7 +38,6 @@ public:
     }
 
     int64_t BytesRead() const { return m_bytesRead; }
-    void ResetBytesRead() { m_bytesRead = 0; }
 
     uint32_t Read(void* buffer, uint32_t count) override {
         if (m_position >= int64_t(m_data.size())) return 0;

@@ -56,18 +56,22 @@ void ZrStringGlobals::RebuildTables(bool setLocaleFromEnvironment) {
     for (int c = 0; c < 256; ++c) {
         const wint_t w = static_cast<wint_t>(c);
         m_lower[c] = static_cast<wchar_t>(towlower(w));
-        uint8_t bits = 0;
-        if (iswdigit(w)) bits |= kDigit;
-        if (iswalpha(w)) bits |= kAlpha;
-        if (iswspace(w)) bits |= kSpace;
-        if (iswupper(w)) bits |= kUpper;
-        if (iswlower(w)) bits |= kLower;
-        if (iswpunct(w)) bits |= kPunct;
-        // The no-break space prints in every locale, even where the C library
-        // classifies it as a control or space character only.
-        if (iswprint(w) || c == 0xA0) bits |= kPrint;
-        m_class[c] = bits;
+        m_class[c] = Classify(w);
     }
+}
+
+uint8_t ZrStringGlobals::Classify(wint_t w) {
+    uint8_t bits = 0;
+    if (iswdigit(w)) bits |= kDigit;
+    if (iswalpha(w)) bits |= kAlpha;
+    if (iswspace(w)) bits |= kSpace;
+    if (iswupper(w)) bits |= kUpper;
+    if (iswlower(w)) bits |= kLower;
+    if (iswpunct(w)) bits |= kPunct;
+    // The no-break space prints in every locale, even where the C library
+    // classifies it as a control or space character only.
+    if (iswprint(w) || w == 0xA0) bits |= kPrint;
+    return bits;
 }
 
 wchar_t ZrStringGlobals::ToLower(wchar_t c) const {
@@ -81,16 +85,7 @@ wchar_t ZrStringGlobals::ToUpper(wchar_t c) const {
 
 uint8_t ZrStringGlobals::GetCharClass(wchar_t c) const {
     if (static_cast<uint32_t>(c) < 256) return m_class[c];
-    const wint_t w = static_cast<wint_t>(c);
-    uint8_t bits = 0;
-    if (iswdigit(w)) bits |= kDigit;
-    if (iswalpha(w)) bits |= kAlpha;
-    if (iswspace(w)) bits |= kSpace;
-    if (iswupper(w)) bits |= kUpper;
-    if (iswlower(w)) bits |= kLower;
-    if (iswpunct(w)) bits |= kPunct;
-    if (iswprint(w)) bits |= kPrint;
-    return bits;
+    return Classify(static_cast<wint_t>(c));
 }
 
 void ZrStringGlobals::Lock() {

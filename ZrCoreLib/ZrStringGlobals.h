@@ -3,6 +3,7 @@
 #include "ZrCoreLib/IZrStringManager.h"
 
 #include <cstdint>
+#include <cwctype>
 #include <mutex>
 #include <thread>
 
@@ -61,6 +62,9 @@ public:
     int GetCachedBlockCount();
 
 private:
+    // The class bits the platform gives one character.
+    static uint8_t Classify(wint_t w);
+
     ZrStringGlobals();
     ~ZrStringGlobals() = default;
 

@@ -1,4 +1,5 @@
 #include "standins/ZrReader/CHttpReader.h"
+#include "standins/ZrReader/CHttpResponseHead.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -25,15 +26,6 @@ struct Url {
     std::string hostHeader;
 };
 
-bool StartsWithNoCase(const std::string& s, const char* prefix) {
-    const size_t n = strlen(prefix);
-    if (s.size() < n) return false;
-    for (size_t i = 0; i < n; ++i) {
-        if (tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
-    }
-    return true;
-}
-
 std::string Lower(std::string s) {
     for (char& c : s)
         c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
@@ -52,7 +44,9 @@ bool ParseCount(const std::string& text, int64_t& value) {
 }
 
 bool ParseUrl(const std::string& text, Url& url) {
-    if (text.size() > CHttpReader::kMaxUrlBytes || !StartsWithNoCase(text, "http://")) return false;
+    if (text.size() > CHttpReader::kMaxUrlBytes ||
+        !CHttpResponseHead::StartsWithNoCase(text, "http://"))
+        return false;
     const std::string rest = text.substr(7);
     const size_t end = rest.find_first_of("/?#");
     std::string authority = rest.substr(0, end);
@@ -107,7 +101,7 @@ bool ParseUrl(const std::string& text, Url& url) {
 
 // The target of a redirect, relative to the URL that answered it.
 std::string ResolveLocation(const std::string& base, const std::string& location) {
-    if (StartsWithNoCase(location, "http://")) return location;
+    if (CHttpResponseHead::StartsWithNoCase(location, "http://")) return location;
     if (location.find("://") != std::string::npos) return std::string(); // https and the like
     if (location.compare(0, 2, "//") == 0) return "http:" + location;
     const size_t authorityEnd = base.find('/', 7);
@@ -245,7 +239,7 @@ bool CHttpReader::Connect(int64_t from) {
             // "bytes <first>-<last>/<total>": the body must begin where asked.
             const std::string* range = response.Find("content-range");
             int64_t rangeStart = -1;
-            if (!range || !StartsWithNoCase(*range, "bytes ") ||
+            if (!range || !CHttpResponseHead::StartsWithNoCase(*range, "bytes ") ||
                 !ParseCount(range->substr(6, range->find('-') - 6), rangeStart) ||
                 rangeStart != from) {
                 CloseSocket();

@@ -5,15 +5,6 @@
 
 namespace {
 
-bool StartsWithNoCase(const std::string& s, const char* prefix) {
-    const size_t n = strlen(prefix);
-    if (s.size() < n) return false;
-    for (size_t i = 0; i < n; ++i) {
-        if (tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
-    }
-    return true;
-}
-
 std::string Trim(const std::string& s) {
     size_t a = 0;
     size_t b = s.size();
@@ -89,4 +80,13 @@ const std::string* CHttpResponseHead::Find(const char* lowerName) const {
         if (f.first == lowerName) return &f.second;
     }
     return nullptr;
+}
+
+bool CHttpResponseHead::StartsWithNoCase(const std::string& s, const char* prefix) {
+    const size_t n = strlen(prefix);
+    if (s.size() < n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        if (tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
+    }
+    return true;
 }

@@ -18,6 +18,9 @@ public:
     static constexpr size_t kMaxLineBytes = 8192;
     static constexpr size_t kMaxFieldCount = 100;
 
+    // ASCII prefix test ignoring letter case; `prefix` is lower case.
+    static bool StartsWithNoCase(const std::string& s, const char* prefix);
+
     enum class Result { Complete, Incomplete, Malformed };
 
     // Parses `bytes` when they hold a whole head (ended by an empty line,

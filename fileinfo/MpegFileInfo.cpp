@@ -1,6 +1,5 @@
 #include "fileinfo/MpegFileInfo.h"
 
-#include <algorithm>
 #include <charconv>
 #include <vector>
 
@@ -15,9 +14,6 @@ namespace {
 // CreateReader's mode for a file-info object, and its default flags.
 constexpr int kFileInfoReaderMode = 1;
 constexpr int kDefaultReaderFlags = -1;
-// ID3v2.4 section 3.1: a tag body is at most 2^28 - 1 bytes (sync-safe 28
-// bits); header and footer add 20. Bounds the buffer the tag is read into.
-constexpr int64_t kMaxID3v2TagBytes = (int64_t(1) << 28) + 20;
 // "Duration" keeps at most this many fractional digits.
 constexpr int kDurationMaxFraction = 16;
 
@@ -87,15 +83,9 @@ IZrReader* MpegFileInfo::OpenReader() {
 }
 
 void MpegFileInfo::ReadID3v2Tag(IZrReader* reader) {
-    const int64_t position = m_analysis.id3v2Position;
-    int64_t size = m_analysis.id3v2Size;
-    const int64_t streamSize = reader->GetSize();
-    if (streamSize >= 0) size = std::min(size, streamSize - position);
-    size = std::min(size, kMaxID3v2TagBytes);
-    if (size < 1 || reader->Seek(position, 0) != position) return;
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    const uint32_t got = reader->Read(bytes.data(), static_cast<uint32_t>(size));
-    m_hasID3v2 = m_tags.ID3v2().Read(bytes.data(), got, position);
+    std::vector<uint8_t> bytes;
+    if (m_analysis.ReadID3v2Bytes(reader, bytes))
+        m_hasID3v2 = m_tags.ID3v2().Read(bytes.data(), bytes.size(), m_analysis.id3v2Position);
 }
 
 int MpegFileInfo::Open(const wchar_t* path) {

@@ -12,17 +12,21 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 
 namespace fileinfotest {
 
-// MPEG-1 CBR stereo 44.1 kHz (LAME Info frame), MPEG-2 VBR mono 22.05 kHz
-// (Xing frame) and MPEG-2.5 CBR mono 8 kHz (Info frame).
+// "mpeg1": MPEG-1 Layer III CBR stereo 44.1 kHz (LAME Info frame); "mpeg2":
+// MPEG-2 VBR mono 22.05 kHz (Xing frame); "mpeg25": MPEG-2.5 CBR mono 8 kHz
+// (Info frame); "layer2": MPEG-1 Layer II, CRC, dual channel, 48 kHz.
 inline Bytes Audio(const std::string& name) {
-    static const std::string kData = TONEHALL_TEST_DATA;
-    Bytes file = testfiles::ReadFile(kData + (name == "mpeg25"  ? "/fileinfo/m25-cbr-8k.mp3"
-                                              : name == "mpeg2" ? "/input/vbr-mono-22k-id3.mp3"
-                                                                : "/input/cbr128-stereo-44k.mp3"));
+    static const std::map<std::string, std::string> kFiles = {
+        {"mpeg1", "/input/cbr128-stereo-44k.mp3"},
+        {"mpeg2", "/input/vbr-mono-22k-id3.mp3"},
+        {"mpeg25", "/fileinfo/m25-cbr-8k.mp3"},
+        {"layer2", "/conformance/l2-fl14.bit"}};
+    Bytes file = testfiles::ReadFile(TONEHALL_TEST_DATA + kFiles.at(name));
     if (file.size() > 10 && std::memcmp(file.data(), "ID3", 3) == 0)
         file.erase(file.begin(),
                    file.begin() + 10 + (file[6] << 21 | file[7] << 14 | file[8] << 7 | file[9]));

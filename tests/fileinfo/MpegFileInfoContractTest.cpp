@@ -1,8 +1,6 @@
 // The file-info object through the binary contract, as the host reaches it.
 #include "FileInfoTestFiles.h"
 
-#include "ZrCoreLib/VShellReader.h"
-
 #include <fstream>
 
 namespace {
@@ -73,25 +71,6 @@ TEST_F(FileInfoContract, SettingsAreReadWhenTheObjectIsCreated) {
     ASSERT_EQ(before->Open(Wide(kTagged).c_str()), 1);
     EXPECT_EQ(before->DoCommand(FILEINFO_CMD_ID3V2_UNSAVED, 0), -1);
     EXPECT_EQ(Field(*before, L"Name"), "Title");
-}
-
-// A remote file is read through the buffered head, with the same answers.
-struct RemoteReader : VShellReader {
-    explicit RemoteReader(IZrReader* inner) : VShellReader(inner, true) {}
-    bool IsLocal() override { return false; }
-};
-
-TEST_F(FileInfoContract, RemoteFileReadsAsTheLocalOne) {
-    struct : IZrReaderProvider {
-        IZrReader* CreateReader(const wchar_t* path, int mode, int flags) override {
-            EXPECT_EQ(std::pair(mode, flags), std::pair(1, -1)); // file-info mode, default flags
-            return new RemoteReader(TheHost().provider->CreateReader(path, mode, flags));
-        }
-    } remote;
-    auto local = OpenInfo(kTagged);
-    auto far = OpenInfo(kTagged, &remote);
-    for (const wchar_t* name : {L"Name", L"Album", L"Compression", L"UITS Media Hash Byte Range"})
-        EXPECT_EQ(Field(*far, name), Field(*local, name));
 }
 
 } // namespace

@@ -55,7 +55,11 @@ INSTANTIATE_TEST_SUITE_P(LameFiles, ITunesGapless,
                          ::testing::Values(std::pair(44100, "-b 128 --cbr"),
                                            std::pair(48000, "-V 4"),
                                            std::pair(24000, "-b 64 --cbr"),
-                                           std::pair(22050, "-V 2")));
+                                           std::pair(22050, "-V 2")),
+                         [](const auto& info) {
+                             return "Hz" + std::to_string(info.param.first) +
+                                    (info.param.second[1] == 'V' ? "Vbr" : "Cbr");
+                         });
 
 TEST(ITunesGaplessValue, WordsAreSplitAtEverySpace) {
     const std::tuple<const wchar_t*, int32_t, int32_t> kCases[] = {

@@ -8,6 +8,7 @@
 #include <cctype>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -20,8 +21,14 @@
 #include "HostFieldNames.h"
 #include "HostJson.h"
 #include "HostSession.h"
+#include "ZrCoreLib/ZrString.h"
 
 namespace {
+
+bool EndsWith(const std::string& s, const char* tail) {
+    const size_t n = std::strlen(tail);
+    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
 
 std::string Lower(std::string s) {
     for (char& c : s)
@@ -64,6 +71,10 @@ public:
 
 private:
     ScanResult ScanOne(IZrAudioFileInfo* info, const std::string& path) const;
+    std::string Layer1Refusal(const std::string& path) const;
+
+    HostSession* m_session = nullptr;
+    mutable std::mutex m_inputMutex;
 
     std::string m_root;
     bool m_json = false;
@@ -75,6 +86,16 @@ ScanResult ScanCommand::ScanOne(IZrAudioFileInfo* info, const std::string& path)
     std::string why;
     if (!HostSession::Open(info, path, why)) {
         r.err = path + ": " + why + "\n";
+        return r;
+    }
+    // The library lists what the player can play: a Layer I file reads as
+    // MPEG audio, but the input refuses it, so it is skipped with the
+    // input's own reason.
+    std::string compression;
+    if (HostSession::Field(info, "Compression", compression) &&
+        EndsWith(compression, " Layer 1)")) {
+        info->Close();
+        r.err = path + ": " + Layer1Refusal(path) + "\n";
         return r;
     }
     nlohmann::ordered_json json = nlohmann::ordered_json::object();
@@ -91,9 +112,20 @@ ScanResult ScanCommand::ScanOne(IZrAudioFileInfo* info, const std::string& path)
     return r;
 }
 
+std::string ScanCommand::Layer1Refusal(const std::string& path) const {
+    // Rare enough that one input at a time, made under a lock, costs nothing.
+    std::lock_guard<std::mutex> lock(m_inputMutex);
+    std::unique_ptr<IZrAudioInput> input(m_session->Plugin().NewInput(&m_session->Provider()));
+    std::string why;
+    if (input && input->Open(ZrString::FromUtf8(path.c_str()).c_str()) != 0)
+        HostSession::Info(input.get(), INFO_LAST_ERROR, why);
+    return why.empty() ? "not playable" : why;
+}
+
 int ScanCommand::Run(const HostOptions& options) {
     HostSession session;
     if (!session.Start(options.pluginPath)) return 1;
+    m_session = &session;
     const std::set<std::string> extensions = PlayableExtensions(session);
     std::vector<std::string> paths;
     DirectoryWalker walker(

@@ -20,6 +20,8 @@ namespace {
 // lame -V 6 --tt "Short", MPEG-2 with a Xing header and an ID3v2.3 tag.
 const std::string kTagged = std::string(TONEHALL_TEST_DATA) + "/input/vbr-mono-22k-id3.mp3";
 
+const std::string kLayer1 = std::string(TONEHALL_TEST_DATA) + "/input/source/l1-fl4.bit";
+
 std::string Quoted(const std::string& s) {
     std::string out = "'";
     for (char c : s)
@@ -130,7 +132,8 @@ TEST(HostScan, WalksPastLoopsAndUnreadableFoldersAndSkipsBadFiles) {
                          " " + Quoted(dir / "a/one.mp3") + " && cp " + Quoted(kTagged) + " " +
                          Quoted(odd) + " && cp " + Quoted(kTagged) + " " +
                          Quoted(dir / "a/locked/hidden.mp3") + " && echo x > " +
-                         Quoted(dir / "b/bad.mp3") + " && echo x > " + Quoted(dir / "b/x.txt"))
+                         Quoted(dir / "b/bad.mp3") + " && echo x > " + Quoted(dir / "b/x.txt") +
+                         " && cp " + Quoted(kLayer1) + " " + Quoted(dir / "b/layer1.mp3"))
                   .status,
               0);
     chmod((dir / "a/locked").c_str(), 0);
@@ -144,7 +147,8 @@ TEST(HostScan, WalksPastLoopsAndUnreadableFoldersAndSkipsBadFiles) {
     EXPECT_EQ(lines[1]["Name"], "Short");
     EXPECT_EQ(lines[1].size(), 9u) << "path, seven properties and the title";
     EXPECT_EQ(r.err, dir / "a/locked" + ": Permission denied\n" + dir / "b/bad.mp3" +
-                         ": not an MPEG audio stream\n");
+                         ": not an MPEG audio stream\n" + dir / "b/layer1.mp3" +
+                         ": MPEG plugin does not support MPEG layer 1 files.\n");
 }
 
 // The host cannot see the plug-in's mapping table, so it keeps a copy of its

@@ -93,7 +93,7 @@ void CID3v2Tag::Reset() {
     m_frames.RemoveAll();
     m_exists = false;
     m_modified = false;
-    m_raw.clear();
+    m_oldLength = 0;
     m_fileOffset = 0;
     m_version = 0;
     m_revision = 0;
@@ -127,7 +127,7 @@ bool CID3v2Tag::Read(const uint8_t* data, size_t size, int64_t fileOffset) {
     const int version = data[3];
     const uint8_t flags = data[5];
     const uint32_t tagSize = SyncSafe(data + 6);
-    m_raw.assign(data, data + size);
+    m_oldLength = 10 + size_t(tagSize) + ((flags & kTagFooter) ? 10 : 0);
     m_fileOffset = fileOffset;
     m_version = version;
     m_revision = data[4];
@@ -155,6 +155,7 @@ bool CID3v2Tag::Read(const uint8_t* data, size_t size, int64_t fileOffset) {
 CID3v2Tag::ReadResult CID3v2Tag::ParseFrames(const uint8_t* data, size_t end, size_t cursor) {
     const int version = m_version;
     const size_t headerSize = version == 2 ? 6 : 10;
+    size_t inflateBudget = kMaxInflatedBytesPerTag;
     while (cursor + headerSize <= end) {
         const uint8_t* h = data + cursor;
         uint8_t header[10];
@@ -213,7 +214,7 @@ CID3v2Tag::ReadResult CID3v2Tag::ParseFrames(const uint8_t* data, size_t end, si
         cursor = p + advance;
 
         CID3v2Frame* frame = new CID3v2Frame(header, std::move(body));
-        frame->ParseFields(version);
+        frame->ParseFields(version, &inflateBudget);
         if (version == 2 && frame->HasId("APIC")) {
             // Rebuild the ID3v2.2 PIC as an ID3v2.3 APIC, keeping the 3-letter
             // image format as its MIME type.
@@ -265,7 +266,7 @@ bool CID3v2Tag::Render(std::vector<uint8_t>& out, int paddingSlack) {
         m_frames[i]->Render(frames);
     const int64_t F = int64_t(frames.size());
     const int64_t N = F + 10;
-    const int64_t O = int64_t(m_raw.size());
+    const int64_t O = int64_t(m_oldLength);
     int64_t padding;
     if (m_exists && paddingSlack >= 1 && O - paddingSlack <= N && N <= O)
         padding = O - N; // fill the old space exactly: the file can be written in place
@@ -274,8 +275,9 @@ bool CID3v2Tag::Render(std::vector<uint8_t>& out, int paddingSlack) {
     else
         padding = (N / kPaddingBlock + 1) * kPaddingBlock - N;
     const int version = m_exists ? std::max(3, m_version) : 3;
-    const uint32_t body = uint32_t(F + padding);
     out.clear();
+    if (uint64_t(F + padding) > kMaxBodySize) return false;
+    const uint32_t body = uint32_t(F + padding);
     out.reserve(size_t(N + padding));
     const uint8_t header[10] = {'I',
                                 'D',

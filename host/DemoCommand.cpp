@@ -1,5 +1,7 @@
 // tonehall-host demo: plays the sample MP3 that ships with the project
 // through the plug-in and shows what the player would learn about it.
+#include <CLI/CLI.hpp>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "HostCommands.h"
+#include "HostCommand.h"
 #include "HostSession.h"
 #include "ZrCoreLib/ZrString.h"
 
@@ -27,10 +29,19 @@ const Shown kShown[] = {
     {INFO_ENCODER_DELAY, "encoder delay"}, {INFO_ENCODER_PADDING, "encoder padding"},
 };
 
-} // namespace
+class DemoCommand : public HostCommand {
+public:
+    void Define(CLI::App& command) override {
+        command.add_option("FILE", m_path, "an MP3 file instead of the bundled sample");
+    }
+    int Run(const HostOptions& options) override;
 
-int RunDemo(const HostOptions& options) {
-    std::string path = options.args.empty() ? std::string(TONEHALL_DEMO_SAMPLE) : options.args[0];
+private:
+    std::string m_path = TONEHALL_DEMO_SAMPLE;
+};
+
+int DemoCommand::Run(const HostOptions& options) {
+    const std::string& path = m_path;
     HostSession session;
     if (!session.Start(options.pluginPath)) return 1;
     std::unique_ptr<IZrAudioInput> input = session.OpenInput(path);
@@ -69,3 +80,9 @@ int RunDemo(const HostOptions& options) {
                 10 * std::log10(std::max(energy / std::max<size_t>(values, 1), 1e-24)));
     return 0;
 }
+
+} // namespace
+
+TONEHALL_HOST_COMMAND(DemoCommand, "demo",
+                      "play the bundled sample MP3 (or FILE) through the plug-in and print its "
+                      "properties")

@@ -1,68 +1,53 @@
 // tonehall-host info: every GetInfo answer of an opened input.
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
-#include "HostCommands.h"
+#include "HostCommand.h"
+#include "HostJson.h"
 #include "HostSession.h"
-#include "ZrCoreLib/ZrString.h"
 
 namespace {
+
 // Ids above the last one the interface defines are asked too, so an answer
 // to an id nobody expects shows up.
 constexpr int kLastInfoId = 40;
 
-std::string JsonQuote(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else {
-            out += static_cast<char>(c);
-        }
+class InfoCommand : public HostCommand {
+public:
+    void Define(CLI::App& command) override {
+        command.add_option("IN", m_path, "MP3 file")->required();
+        command.add_flag("--json", m_json, "one JSON object instead of lines");
     }
-    return out + "\"";
-}
-} // namespace
+    int Run(const HostOptions& options) override;
 
-int RunInfo(const HostOptions& options) {
-    std::vector<std::string> positional;
-    bool json = false;
-    for (const std::string& a : options.args) {
-        if (a == "--json")
-            json = true;
-        else
-            positional.push_back(a);
-    }
-    if (positional.size() != 1) {
-        std::fprintf(stderr, "usage: tonehall-host info IN [--json]\n");
-        return 2;
-    }
-    const std::string& path = positional[0];
+private:
+    std::string m_path;
+    bool m_json = false;
+};
+
+int InfoCommand::Run(const HostOptions& options) {
     HostSession session;
     if (!session.Start(options.pluginPath)) return 1;
-    std::unique_ptr<IZrAudioInput> input = session.OpenInput(path);
+    std::unique_ptr<IZrAudioInput> input = session.OpenInput(m_path);
     if (!input) return 1;
-    std::vector<std::pair<int, std::string>> answers;
+    nlohmann::ordered_json json = nlohmann::ordered_json::object();
     for (int id = 0; id <= kLastInfoId; ++id) {
         std::string text;
-        if (HostSession::Info(input.get(), id, text)) answers.emplace_back(id, text);
+        if (!HostSession::Info(input.get(), id, text)) continue;
+        if (m_json)
+            json[std::to_string(id)] = text;
+        else
+            std::printf("%d: %s\n", id, text.c_str());
     }
-    if (json) {
-        std::printf("{");
-        for (size_t i = 0; i < answers.size(); ++i)
-            std::printf("%s\"%d\": %s", i ? ", " : "", answers[i].first,
-                        JsonQuote(answers[i].second).c_str());
-        std::printf("}\n");
-    } else {
-        for (const auto& a : answers)
-            std::printf("%d: %s\n", a.first, a.second.c_str());
-    }
+    if (m_json) std::printf("%s\n", DumpJson(json).c_str());
     return 0;
 }
+
+} // namespace
+
+TONEHALL_HOST_COMMAND(InfoCommand, "info", "every GetInfo answer of the opened input, by id")

@@ -8,6 +8,7 @@
 #include "ZrCoreLib/ZrPropertyMap.h"
 #include "config/TagSaveMode.h"
 #include "fileinfo/MpegInfoReport.h"
+#include "fileinfo/MpegTagSaver.h"
 #include "plugin/ZrDllString.h"
 
 namespace {
@@ -54,8 +55,7 @@ MpegFileInfo::~MpegFileInfo() {
 }
 
 int MpegFileInfo::CommitTags() {
-    // Nothing is written yet: changes made with SetField are dropped here.
-    return 1;
+    return MpegTagSaver::Commit(m_fileName, m_tags, m_hasID3v1, m_hasID3v2, m_settings);
 }
 
 int MpegFileInfo::Close() {
@@ -187,8 +187,10 @@ int MpegFileInfo::GetReport(IZrDllString* out) {
     return 1;
 }
 
-int MpegFileInfo::DoCommand(int id, intptr_t) {
+int MpegFileInfo::DoCommand(int id, intptr_t argument) {
     switch (id) {
+    case FILEINFO_CMD_REMOVE_TAGS:
+        return MpegTagSaver::RemoveTags(m_provider, m_fileName, m_tags, argument);
     case FILEINFO_CMD_ID3V2_UNSAVED: {
         const uint32_t mode = m_settings.id3v2SaveMode;
         return mode == kTagDontSave || (mode == kTagSaveIfExists && !m_hasID3v2) ? 1 : -1;
@@ -196,8 +198,8 @@ int MpegFileInfo::DoCommand(int id, intptr_t) {
     case FILEINFO_CMD_CAPABILITY:
         return 1;
     default:
-        // Removing tags (0) and asking which to remove (2) are not offered
-        // yet; -1 is what the host gets for a command it may not use.
+        // Asking which tags to remove (2) is not offered yet; -1 is what the
+        // host gets for a command it may not use.
         return -1;
     }
 }

@@ -107,6 +107,14 @@ CID3v2Frame* CID3v2Tag::GetFrame(int index) const {
     return m_frames[index];
 }
 
+size_t CID3v2Tag::TagLengthFromHeader(const uint8_t* data, size_t size) {
+    // ID3v2.4 section 3.1: "ID3", version, revision, flags, sync-safe size;
+    // section 3.4: a footer repeats the header after the body.
+    if (!data || size < 10 || std::memcmp(data, "ID3", 3) != 0) return 0;
+    if (data[3] < 2 || data[3] > 4) return 0;
+    return 10 + size_t(SyncSafe(data + 6)) + ((data[5] & kTagFooter) ? 10 : 0);
+}
+
 CID3v2Tag::ReadResult CID3v2Tag::ParseHeader(const uint8_t* data, size_t size) const {
     // ID3v2.4 section 3.1: "ID3", version, revision, flags, sync-safe size.
     if (!data || size < 10) return ReadResult::TooShort;
@@ -127,7 +135,7 @@ bool CID3v2Tag::Read(const uint8_t* data, size_t size, int64_t fileOffset) {
     const int version = data[3];
     const uint8_t flags = data[5];
     const uint32_t tagSize = SyncSafe(data + 6);
-    m_oldLength = 10 + size_t(tagSize) + ((flags & kTagFooter) ? 10 : 0);
+    m_oldLength = TagLengthFromHeader(data, size);
     m_fileOffset = fileOffset;
     m_version = version;
     m_revision = data[4];

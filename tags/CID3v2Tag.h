@@ -64,6 +64,10 @@ public:
     CID3v2Tag(const CID3v2Tag&) = delete;
     CID3v2Tag& operator=(const CID3v2Tag&) = delete;
 
+    // The bytes a tag takes in the file by the header at data (header, body
+    // and, when flagged, footer); 0 when data holds no ID3v2 header.
+    static size_t TagLengthFromHeader(const uint8_t* data, size_t size);
+
     // Drops the frames and the tag state; the mapping stays.
     void Reset();
     // Parses a tag from data (the tag region found at fileOffset). True when

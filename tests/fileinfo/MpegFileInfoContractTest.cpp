@@ -102,8 +102,6 @@ TEST_F(FileInfoContract, OpenRefusesWhatIsNotAnOpenableStream) {
 }
 
 TEST_F(FileInfoContract, CommandsAndPictureGateFollowTheSaveMode) {
-    testfiles::WriteFile(m_dir / "v2.mp3", TaggedMpeg1());
-    testfiles::WriteFile(m_dir / "plain.mp3", Audio("mpeg1"));
     struct Case {
         int mode;
         const char* file;
@@ -115,12 +113,15 @@ TEST_F(FileInfoContract, CommandsAndPictureGateFollowTheSaveMode) {
     };
     testfiles::WriteFile(m_dir / "p.png", kPicture);
     for (const Case& c : kCases) {
+        // Each case starts from fresh files: closing commits the changes.
+        testfiles::WriteFile(m_dir / "v2.mp3", TaggedMpeg1());
+        testfiles::WriteFile(m_dir / "plain.mp3", Audio("mpeg1"));
         WriteSettings(0, c.mode, 0);
         auto info = OpenInfo(m_dir / c.file);
         SCOPED_TRACE(std::to_string(c.mode) + " " + c.file);
         EXPECT_EQ(info->DoCommand(FILEINFO_CMD_ID3V2_UNSAVED, 0), c.unsaved);
         EXPECT_EQ(info->DoCommand(FILEINFO_CMD_CAPABILITY, 0), 1);
-        for (int id : {0, 2, 7})
+        for (int id : {2, 7})
             EXPECT_EQ(info->DoCommand(id, 0), -1) << id;
         EXPECT_EQ(info->DoCommand(FILEINFO_CMD_REMOVE_TAGS, 5), -1);
         EXPECT_EQ(info->SetField(L"Image File", Wide(m_dir / "p.png").c_str()), c.newPicture);

@@ -22,6 +22,14 @@ bool HostSession::Info(IZrAudioInput* input, int id, std::string& text) {
     return true;
 }
 
+std::unique_ptr<IZrAudioFileInfo> HostSession::OpenFileInfo(const std::string& path) {
+    std::unique_ptr<IZrAudioFileInfo> info(m_plugin.NewFileInfo(m_provider.get()));
+    if (info && info->Open(ZrString::FromUtf8(path.c_str()).c_str()) == 1) return info;
+    std::fprintf(stderr, "tonehall-host: %s: not an MPEG audio file, or it cannot be read\n",
+                 path.c_str());
+    return nullptr;
+}
+
 std::unique_ptr<IZrAudioInput> HostSession::OpenInput(const std::string& path) {
     std::unique_ptr<IZrAudioInput> input(m_plugin.NewInput(m_provider.get()));
     if (input->Open(ZrString::FromUtf8(path.c_str()).c_str()) == 0) return input;

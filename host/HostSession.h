@@ -21,6 +21,10 @@ public:
     // standard error.
     std::unique_ptr<IZrAudioInput> OpenInput(const std::string& path);
 
+    // A new file-info object opened on `path` (UTF-8); null after printing
+    // why to standard error.
+    std::unique_ptr<IZrAudioFileInfo> OpenFileInfo(const std::string& path);
+
     // The answer to GetInfo(id), or false when the input does not know it.
     static bool Info(IZrAudioInput* input, int id, std::string& text);
 

@@ -1,6 +1,7 @@
 #include "fileinfo/MpegFileInfo.h"
 
 #include <charconv>
+#include <memory>
 #include <vector>
 
 #include "ZrCoreLib/CBufferedHeaderReader.h"
@@ -15,28 +16,16 @@ namespace {
 // CreateReader's mode for a file-info object, and its default flags.
 constexpr int kFileInfoReaderMode = 1;
 constexpr int kDefaultReaderFlags = -1;
-// "Duration" keeps at most this many fractional digits.
-constexpr int kDurationMaxFraction = 16;
 
-// Seconds as the shortest decimal text that reads back as the same double,
-// in fixed notation: "215" for whole seconds, "215.123" rather than the
-// binary expansion's "215.12299999999999".
+// Seconds as the shortest text that reads back as the same double: "215"
+// for whole seconds, "215.123" rather than a binary expansion. A count of
+// milliseconds never needs more than three fractional digits.
 ZrString SecondsText(int32_t milliseconds) {
-    const double seconds = milliseconds / 1000.0;
-    char text[64];
-    auto result = std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed);
-    if (result.ec != std::errc()) return ZrString::FromInt(milliseconds / 1000);
-    std::string s(text, result.ptr);
-    const size_t point = s.find('.');
-    if (point != std::string::npos && s.size() - point - 1 > size_t(kDurationMaxFraction)) {
-        result = std::to_chars(text, text + sizeof text, seconds, std::chars_format::fixed,
-                               kDurationMaxFraction);
-        s.assign(text, result.ptr);
-        while (s.back() == '0')
-            s.pop_back();
-        if (s.back() == '.') s.pop_back();
-    }
-    return ZrString::FromLatin1(s.c_str());
+    char text[32];
+    const char* end =
+        std::to_chars(text, text + sizeof text, milliseconds / 1000.0, std::chars_format::fixed)
+            .ptr;
+    return ZrString::FromLatin1(text, int(end - text));
 }
 
 // The version code (10, 20, 25) as "1", "2", "2.5".
@@ -92,15 +81,10 @@ int MpegFileInfo::Open(const wchar_t* path) {
     Close();
     if (!path || !*path) return 0;
     m_fileName = path;
-    IZrReader* reader = OpenReader();
-    if (!reader) return 0;
-    if (m_analysis.Analyze(reader) != 0) {
-        delete reader;
-        return 0;
-    }
-    if (!m_settings.ignoreID3v2) ReadID3v2Tag(reader);
-    m_hasID3v1 = m_tags.ID3v1().Read(reader);
-    delete reader;
+    const std::unique_ptr<IZrReader> reader(OpenReader());
+    if (!reader || m_analysis.Analyze(reader.get()) != 0) return 0;
+    if (!m_settings.ignoreID3v2) ReadID3v2Tag(reader.get());
+    m_hasID3v1 = m_tags.ID3v1().Read(reader.get());
     return 1;
 }
 

@@ -6,6 +6,7 @@
 #include "common/ChildProcess.h"
 #include "fileinfo/CID3v1FileWriter.h"
 #include "tags/CID3v1Tag.h"
+#include "tags/TagTestHelpers.h"
 
 #include <random>
 #include <sstream>
@@ -17,6 +18,28 @@ using namespace fileinfotest;
 
 const std::string kHost = std::string(TONEHALL_BIN_DIR) + "/tonehall-host";
 const std::string kOracle = std::string(TONEHALL_TEST_DATA) + "/tags/mutagen_oracle.py";
+
+// The audio of an encoded stream without the tag it came with.
+Bytes AudioOnly() {
+    Bytes file =
+        testfiles::ReadFile(std::string(TONEHALL_TEST_DATA) + "/input/cbr128-stereo-44k.mp3");
+    file.erase(file.begin(),
+               file.begin() + long(CID3v2Tag::TagLengthFromHeader(file.data(), file.size())));
+    return file;
+}
+
+Bytes Record(const std::string& title) {
+    Bytes record = Cat({B("TAG" + title), Bytes(125 - title.size(), 0)});
+    record[127] = 255; // no genre
+    return record;
+}
+
+// Both save modes, written by another process as a user's settings are.
+void SaveModes(int v1Mode, int v2Mode) {
+    WriteSettings(v2Mode, 0);
+    testtools::Run("TONEHALL_SETTINGS='" + SettingsFile() + "' " + kHost +
+                   " settings 'ID3v1 Save Mode' " + std::to_string(v1Mode) + " >/dev/null");
+}
 
 Bytes LittleEndian(uint32_t v) {
     return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
@@ -49,7 +72,7 @@ testing::AssertionResult AudioIntact(const Bytes& file, const Bytes& audio, size
 using Changes = std::vector<std::pair<std::wstring, std::wstring>>;
 
 int Save(const std::string& path, int v1Mode, int v2Mode, const Changes& changes) {
-    WriteSettings(v1Mode, v2Mode, 0);
+    SaveModes(v1Mode, v2Mode);
     auto info = OpenInfo(path);
     for (const auto& c : changes)
         info->SetField(c.first.c_str(), c.second.c_str());
@@ -74,14 +97,14 @@ ino_t Inode(const std::string& path) {
 class TagSaving : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(testplugin::Plugin::Get().Ready());
+        ASSERT_TRUE(TheHost().provider);
         chmod(m_dir.Path().c_str(), 0755); // the unprivileged host must reach the files
     }
     std::string Path() const { return m_dir / "song.mp3"; }
     testfiles::TempDir m_dir;
-    const Bytes m_audio = Audio("mpeg1");
+    const Bytes m_audio = AudioOnly();
     const Bytes m_v2 = Tag(3, 0, Frame("TIT2", Latin1Text("Old")), 100);
-    const Bytes m_v1 = ID3v1("Old", "", "", "", "", 0, 0);
+    const Bytes m_v1 = Record("Old");
 };
 
 TEST_F(TagSaving, EveryRowOfBothSaveModeTables) {
@@ -209,7 +232,7 @@ TEST_F(TagSaving, FaultsLeaveTheOriginalWhole) {
     TEST_REQUIRE_TOOL("setpriv");
     const Bytes original = Cat({m_v2, m_audio, Bytes(4 << 20, 0x55)});
     const std::string rewrite = "Name=" + std::string(9000, 'n');
-    WriteSettings(0, 0, 0);
+    SaveModes(0, 0);
     chmod(SettingsFile().substr(0, SettingsFile().rfind('/')).c_str(), 0755); // for nobody too
     struct Case {
         const char* what;
@@ -230,7 +253,7 @@ TEST_F(TagSaving, FaultsLeaveTheOriginalWhole) {
         const std::string path = dir + "/song.mp3";
         testfiles::WriteFile(path, original);
         chmod(path.c_str(), 0666);
-        WriteSettings(c.v1Mode, c.v2Mode, 0);
+        SaveModes(c.v1Mode, c.v2Mode);
         std::unique_ptr<testchild::LockHolder> holder;
         if (c.field == "Name=locked") holder = std::make_unique<testchild::LockHolder>(path);
         const int status = std::system(("D='" + dir + "' TONEHALL_SETTINGS='" + SettingsFile() +
@@ -245,7 +268,7 @@ TEST_F(TagSaving, FaultsLeaveTheOriginalWhole) {
     }
     // Tags removed since Open: the old tag space is no longer there to write.
     testfiles::WriteFile(Path(), Cat({m_v2, m_audio}));
-    WriteSettings(2, 0, 0);
+    SaveModes(2, 0);
     auto info = OpenInfo(Path());
     info->DoCommand(FILEINFO_CMD_REMOVE_TAGS, 2);
     info->SetField(L"Name", L"after removal");
@@ -275,7 +298,7 @@ TEST_F(TagSaving, RandomChangesNeverTouchTheAudio) {
         const Bytes& ape = apes[pick(2)];
         testfiles::WriteFile(Path(),
                              Cat({fronts[pick(3)], m_audio, ape, pick(2) ? m_v1 : Bytes()}));
-        WriteSettings(int(pick(4)), int(pick(4)), 0);
+        SaveModes(int(pick(4)), int(pick(4)));
         auto info = OpenInfo(Path());
         for (size_t n = 1 + pick(4); n > 0; --n) {
             const wchar_t* field = fields[pick(10)];

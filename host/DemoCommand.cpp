@@ -2,6 +2,7 @@
 // through the plug-in and shows what the player would learn about it.
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -78,6 +79,13 @@ int DemoCommand::Run(const HostOptions& options) {
     std::printf("%-18s %.1f dBFS peak, %.1f dBFS RMS\n", "level",
                 20 * std::log10(std::max(peak, 1e-12)),
                 10 * std::log10(std::max(energy / std::max<size_t>(values, 1), 1e-24)));
+
+    // What the media library would show about the same file.
+    std::unique_ptr<IZrAudioFileInfo> info = session.OpenFileInfo(path);
+    if (!info) return 1;
+    std::string report = HostSession::Report(info.get());
+    report.erase(std::remove(report.begin(), report.end(), '\r'), report.end());
+    std::printf("\nreport:\n%s\n", report.c_str());
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "ZrCoreLib/ZrReaderFactory.h"
 #include "tags/CID3v2Tag.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <grp.h>
+#include <signal.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,41 +32,31 @@ inline bool RunUnprivileged(const std::function<bool()>& body) {
 // construction until destruction.
 class LockHolder {
 public:
-    explicit LockHolder(const std::string& path) {
-        int ready[2], release[2];
-        if (pipe(ready) != 0 || pipe(release) != 0) return;
-        m_pid = fork();
+    explicit LockHolder(const std::string& path) : m_pid(fork()) {
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
         if (m_pid == 0) {
-            close(release[1]); // so that the parent's close ends the wait below
-            struct flock lock {};
-            lock.l_type = F_WRLCK;
             const int fd = open(path.c_str(), O_RDWR);
-            const char ok = fd >= 0 && fcntl(fd, F_SETLKW, &lock) == 0;
-            char c;
-            if (write(ready[1], &ok, 1) == 1) // then wait for the pipe to close
-                while (read(release[0], &c, 1) > 0) {
-                }
-            _exit(0);
+            if (fd >= 0 && fcntl(fd, F_SETLKW, &lock) == 0) pause();
+            _exit(1);
         }
-        close(ready[1]);
-        close(release[0]);
-        m_release = release[1];
-        char ok = 0;
-        m_locked = m_pid > 0 && read(ready[0], &ok, 1) == 1 && ok;
-        close(ready[0]);
+        // Until the child holds it (or gave up): F_GETLK reports its lock.
+        const int fd = open(path.c_str(), O_RDONLY);
+        for (int status; fd >= 0 && m_pid > 0 && waitpid(m_pid, &status, WNOHANG) == 0;) {
+            struct flock probe = lock;
+            if (fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) break;
+        }
+        close(fd);
     }
     ~LockHolder() {
-        close(m_release);
-        if (m_pid > 0) waitpid(m_pid, nullptr, 0);
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
     }
     LockHolder(const LockHolder&) = delete;
     LockHolder& operator=(const LockHolder&) = delete;
-    bool Locked() const { return m_locked; }
 
 private:
-    pid_t m_pid = -1;
-    int m_release = -1;
-    bool m_locked = false;
+    pid_t m_pid;
 };
 
 } // namespace testchild

@@ -9,7 +9,8 @@
 # warm caches, best wall-clock time of REPEATS runs each (default 3), and
 # prints files per second and the ratio. Our scan uses every core; the
 # mutagen script is one Python process, and is also shown on as many
-# processes as there are cores (split by folder).
+# processes as there are cores (split by folder). Then both again on the same
+# files with their pictures removed.
 # Usage: bench/scan.sh [COUNT] [SECONDS] [REPEATS]   (BUILD_DIR=build-bench by default)
 set -euo pipefail
 count=${1:-2000}
@@ -93,3 +94,17 @@ printf "%-32s %8.3f %10.0f\n" "mutagen, 1 process" "$theirs1" "$(rate "$theirs1"
 printf "%-32s %8.3f %10.0f\n" "mutagen, $cores processes" "$theirsN" "$(rate "$theirsN")"
 printf "ratio against 1 process: %.2f, against %d processes: %.2f\n" \
     "$(echo "$theirs1 / $ours" | bc -l)" "$cores" "$(echo "$theirsN / $ours" | bc -l)"
+
+# The same files without their pictures: what the 100 KiB picture costs each.
+"$python" - "$library" <<'PY'
+import glob, sys
+from mutagen.id3 import ID3
+for path in glob.glob(sys.argv[1] + "/*/*.mp3"):
+    tag = ID3(path)
+    tag.delall("APIC")
+    tag.save(path, v2_version=3)
+PY
+ours=$(best_of "${host[@]}")
+theirs1=$(best_of "${mutagen1[@]}")
+printf "without pictures: tonehall-host %.0f files/s, mutagen (1 process) %.0f files/s, ratio %.2f\n" \
+    "$(rate "$ours")" "$(rate "$theirs1")" "$(echo "$theirs1 / $ours" | bc -l)"

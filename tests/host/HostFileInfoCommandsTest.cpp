@@ -99,6 +99,9 @@ TEST(HostInfo, PropertiesByNameAndTheInputsAnswers) {
                                         "Encoder Delay", "Encoder Padding", "Plays From Memory"}));
     EXPECT_EQ(json["Compression"], "VBR (MPEG-2 Layer 3)");
     EXPECT_EQ(json["Total Samples"], "11025");
+    // The report passes through untouched, CR LF and all.
+    EXPECT_EQ(Host("report " + Quoted(kTagged)).out.rfind("MPEG-2 Layer 3\r\n33 Kbit VBR\r\n", 0),
+              0u);
     // The same answers as lines.
     EXPECT_NE(Host("info " + Quoted(kTagged)).out.find("\nCompression: VBR (MPEG-2 Layer 3)\n"),
               std::string::npos);

@@ -15,5 +15,6 @@ int RunSettings(const HostOptions& options);
 int RunDecode(const HostOptions& options);
 int RunInfo(const HostOptions& options);
 int RunDemo(const HostOptions& options);
+int RunConfigure(const HostOptions& options);
 
 #endif

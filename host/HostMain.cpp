@@ -27,6 +27,8 @@ const Command kCommands[] = {
     {"settings", RunSettings, "settings [--key KEY] [NAME [VALUE]]",
      "read (NAME=VALUE lines) or write the plug-in's settings; the default key is "
      "Plugins\\Input\\MP3"},
+    {"configure", RunConfigure, "configure",
+     "show the plug-in's configuration window (needs an X display)"},
 };
 
 void PrintHelp(FILE* out) {

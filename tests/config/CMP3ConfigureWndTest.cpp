@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "ConfigTestEnvironment.h"
+#include "config/CMP3ConfigureWnd.h"
+
+namespace {
+
+using configtest::Section;
+using configtest::StoredModes;
+using configtest::StoreSettings;
+
+TEST(CMP3ConfigureWnd, ShowsTheStoredSettingsAndDefaultsWithoutThem) {
+    StoreSettings("");
+    CMP3ConfigureWnd fresh;
+    fresh.Build();
+    EXPECT_EQ(fresh.GetTitle(), L"MP3 Configuration");
+    EXPECT_EQ(fresh.GetId3v1Combo()->GetSelectedValue(), L"0");
+    EXPECT_EQ(fresh.GetId3v2Combo()->GetItemText(1), L"Save (if file has existing ID3v2 tag)");
+    EXPECT_FALSE(fresh.GetIgnoreCheckbox()->IsChecked());
+
+    StoreSettings(Section(3, 2, 7));
+    CMP3ConfigureWnd stored;
+    stored.Build();
+    EXPECT_EQ(stored.GetId3v1Combo()->GetSelectedValue(), L"3");
+    EXPECT_EQ(stored.GetId3v2Combo()->GetSelectedValue(), L"2");
+    EXPECT_TRUE(stored.GetIgnoreCheckbox()->IsChecked());
+}
+
+TEST(CMP3ConfigureWnd, OkWritesAllThreeAndCancelNothing) {
+    StoreSettings(Section(2, 9, 7));
+    CMP3ConfigureWnd cancelled;
+    cancelled.Build();
+    cancelled.GetId3v1Combo()->SelectByIndex(0);
+    cancelled.HandleKey(ZrKey::Escape);
+    EXPECT_EQ(cancelled.GetResult(), ZrPopupWnd::kCancel);
+    EXPECT_EQ(StoredModes(), "297");
+
+    // An unknown mode selects nothing and is written back as 0; a non-zero
+    // ignore flag as 1.
+    CMP3ConfigureWnd confirmed;
+    confirmed.Build();
+    EXPECT_EQ(confirmed.GetId3v2Combo()->GetSelectedIndex(), -1);
+    confirmed.HandleKey(ZrKey::Enter);
+    EXPECT_EQ(confirmed.GetResult(), ZrPopupWnd::kOK);
+    EXPECT_EQ(StoredModes(), "201");
+}
+
+TEST(CMP3ConfigureWnd, WithoutADisplayCountsAsCancelledAndSaysSoOnce) {
+    StoreSettings(Section(1, 1, 0));
+    const char* display = std::getenv("DISPLAY");
+    const std::string saved = display ? display : "";
+    unsetenv("DISPLAY");
+    CMP3ConfigureWnd window;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(window.RunModal(), ZrPopupWnd::kCancel);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("DISPLAY"), std::string::npos) << err;
+    setenv("DISPLAY", ":9999", 1); // nobody listens there
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(window.RunModal(), ZrPopupWnd::kCancel);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(":9999"), std::string::npos);
+    EXPECT_EQ(StoredModes(), "110");
+    if (display)
+        setenv("DISPLAY", saved.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+}
+
+} // namespace

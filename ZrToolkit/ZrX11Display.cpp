@@ -1,6 +1,7 @@
 #include "ZrToolkit/ZrX11Display.h"
 
 #include <X11/Xresource.h>
+#include <X11/extensions/Xrender.h>
 #include <algorithm>
 #include <cstdlib>
 
@@ -49,6 +50,14 @@ std::unique_ptr<ZrX11Display> ZrX11Display::Open(std::string& why) {
 
 ZrX11Display::ZrX11Display(Display* display)
     : m_display(display), m_screen(DefaultScreen(display)) {
+    // Xft frees its glyph sets through Render when the display closes. Close
+    // hooks run newest first, so Render must know the display before Xft
+    // does; otherwise Xft's frees bring back Render's record of the closing
+    // display, and the next connection opened at the same address inherits it
+    // and sends requests with a stale extension opcode.
+    int renderEvent = 0;
+    int renderError = 0;
+    XRenderQueryExtension(display, &renderEvent, &renderError);
     m_scale = std::clamp(ScreenDpi(display, m_screen) / kBaseDpi, kMinScale, kMaxScale);
     m_font = XftFontOpen(display, m_screen, XFT_FAMILY, XftTypeString, "sans-serif", XFT_PIXEL_SIZE,
                          XftTypeDouble, kFontPixelsAt96Dpi * m_scale, nullptr);

@@ -1,0 +1,191 @@
+// Both dialogs on a virtual X server: opened, photographed, driven by
+// synthetic keys, clicks and the window manager's close message. Screenshots
+// go to build/test-output/ for people to look at.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <memory>
+#include <thread>
+
+#include "ConfigTestEnvironment.h"
+#include "common/TestTools.h"
+#include "common/XvfbSession.h"
+#include "config/CMP3ConfigureWnd.h"
+#include "config/CRemoveTagModeDlg.h"
+#include "host/RunCommand.h"
+
+namespace {
+
+using configtest::Section;
+using configtest::StoredModes;
+using configtest::StoredSettings;
+using configtest::StoreSettings;
+
+// One modal run on a thread of its own, and the window it shows.
+template <class Wnd> class ModalRun {
+public:
+    explicit ModalRun(xvfb::Session& x) {
+        m_thread = std::thread([this] { m_result = wnd.RunModal(); });
+        window = x.WaitForMap();
+        focused = x.WaitForFocus(window);
+    }
+    ~ModalRun() {
+        if (m_thread.joinable()) m_thread.join();
+    }
+    ZrPopupWnd::Result Result() {
+        m_thread.join();
+        return m_result;
+    }
+
+    Wnd wnd;
+    Window window = 0;
+    bool focused = false;
+
+private:
+    std::thread m_thread;
+    ZrPopupWnd::Result m_result = ZrPopupWnd::kCancel;
+};
+
+class DialogsOnXvfb : public testing::TestWithParam<int> {
+protected:
+    static void SetUpTestSuite() { XInitThreads(); }
+    void SetUp() override {
+        TEST_REQUIRE_TOOL("Xvfb");
+        m_x = std::make_unique<xvfb::Session>(GetParam());
+        ASSERT_TRUE(m_x->Ok());
+        setenv("DISPLAY", m_x->Name().c_str(), 1);
+        configtest::SettingsFile();
+        mkdir((std::string(TONEHALL_BUILD_DIR) + "/test-output").c_str(), 0755);
+    }
+    void TearDown() override { unsetenv("DISPLAY"); }
+
+    // Writes the screenshot once the windows show the last input.
+    void Shoot(const std::vector<Window>& windows, const std::string& name,
+               const std::vector<uint8_t>& before = {}) {
+        if (!before.empty()) m_x->GrabSettled(windows, before);
+        const std::string path = std::string(TONEHALL_BUILD_DIR) + "/test-output/" + name + "-" +
+                                 std::to_string(GetParam()) + "dpi.png";
+        EXPECT_TRUE(m_x->Screenshot(windows, path)) << path;
+    }
+    std::vector<uint8_t> Pixels(Window window) {
+        int w = 0;
+        int h = 0;
+        return m_x->Grab({window}, w, h);
+    }
+
+    std::unique_ptr<xvfb::Session> m_x;
+};
+
+TEST_P(DialogsOnXvfb, ConfigureWindowWritesTheChosenModesOnOk) {
+    StoreSettings("");
+    ModalRun<CMP3ConfigureWnd> run(*m_x);
+    ASSERT_TRUE(run.focused);
+    Shoot({run.window}, "configure");
+
+    m_x->Key(XK_Down, XK_Alt_L);
+    const Window list = m_x->WaitForMap(true);
+    ASSERT_NE(list, 0u);
+    XWindowAttributes dialog;
+    XWindowAttributes dropDown;
+    XGetWindowAttributes(m_x->Dpy(), run.window, &dialog);
+    XGetWindowAttributes(m_x->Dpy(), list, &dropDown);
+    // The list hangs over the rows below the first combo box, inside the dialog.
+    EXPECT_LT(dropDown.y, dialog.y + dialog.height / 2);
+    EXPECT_GT(dropDown.y + dropDown.height, dialog.y + dialog.height / 2);
+    Shoot({run.window, list}, "configure-list-open");
+
+    m_x->Key(XK_Down);
+    m_x->Key(XK_Down);
+    m_x->Key(XK_Return); // ID3v1: "Don't Save (ignore existing)"
+    m_x->Key(XK_Tab);
+    m_x->Key(XK_Down); // ID3v2: "Save (if file has existing ID3v2 tag)"
+    m_x->Key(XK_Tab);
+    const auto before = Pixels(run.window);
+    m_x->Key(XK_space);
+    Shoot({run.window}, "configure-chosen", before);
+    m_x->Key(XK_Return);
+    EXPECT_EQ(run.Result(), ZrPopupWnd::kOK);
+    EXPECT_EQ(StoredModes(), "211");
+}
+
+TEST_P(DialogsOnXvfb, CancelAndTheCloseButtonWriteNothing) {
+    StoreSettings(Section(7, 2, 0)); // a mode no item has
+    const std::string stored = StoredSettings();
+    {
+        ModalRun<CMP3ConfigureWnd> run(*m_x);
+        Shoot({run.window}, "configure-unknown-mode");
+        m_x->Key(XK_Down);
+        m_x->Key(XK_Escape);
+        EXPECT_EQ(run.Result(), ZrPopupWnd::kCancel);
+    }
+    {
+        ModalRun<CMP3ConfigureWnd> run(*m_x);
+        m_x->Key(XK_space);
+        m_x->CloseButton(run.window);
+        EXPECT_EQ(run.Result(), ZrPopupWnd::kCancel);
+    }
+    EXPECT_EQ(StoredSettings(), stored);
+}
+
+TEST_P(DialogsOnXvfb, RemoveTagsDialogAnswersTheClickedModeAllTagsOrNothing) {
+    {
+        ModalRun<CRemoveTagModeDlg> run(*m_x);
+        Shoot({run.window}, "remove-tags");
+        m_x->Key(XK_Return);
+        run.Result();
+        EXPECT_EQ(run.wnd.GetChosenMode(), 0);
+    }
+    {
+        ModalRun<CRemoveTagModeDlg> run(*m_x);
+        m_x->Key(XK_Escape);
+        run.Result();
+        EXPECT_EQ(run.wnd.GetChosenMode(), -1);
+    }
+    ModalRun<CRemoveTagModeDlg> run(*m_x);
+    m_x->Key(XK_F4);
+    const Window list = m_x->WaitForMap(true);
+    Shoot({run.window, list}, "remove-tags-list-open");
+    XWindowAttributes a;
+    XGetWindowAttributes(m_x->Dpy(), list, &a);
+    m_x->Click(list, a.width / 2, a.height * 5 / 6); // the last of three items
+    m_x->Key(XK_Return);
+    run.Result();
+    EXPECT_EQ(run.wnd.GetChosenMode(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, DialogsOnXvfb, testing::Values(96, 192));
+
+using DialogLifetime = DialogsOnXvfb;
+
+// Run under AddressSanitizer or valgrind, this shows that windows, pixmaps,
+// fonts and connections go back each time.
+TEST_P(DialogLifetime, EachWindowOpensAndClosesAHundredTimes) {
+    for (int i = 0; i < 100; ++i) {
+        ModalRun<CMP3ConfigureWnd> configure(*m_x);
+        m_x->Key(XK_Escape);
+        ASSERT_EQ(configure.Result(), ZrPopupWnd::kCancel) << i;
+        ModalRun<CRemoveTagModeDlg> remove(*m_x);
+        m_x->Key(XK_F4); // with the list open too
+        m_x->Key(XK_Escape);
+        m_x->Key(XK_Escape);
+        ASSERT_EQ(remove.Result(), ZrPopupWnd::kCancel) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, DialogLifetime, testing::Values(96));
+
+// The input source's configure command opens the same window in the host.
+TEST_P(DialogLifetime, HostConfigureCommandShowsTheWindow) {
+    StoreSettings("");
+    CommandResult result;
+    std::thread host(
+        [&] { result = RunCommand("DISPLAY=" + m_x->Name() + " " + HostBinary() + " configure"); });
+    const Window window = m_x->WaitForMap();
+    EXPECT_TRUE(m_x->WaitForFocus(window));
+    m_x->Key(XK_Return);
+    host.join();
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(StoredModes(), "000");
+}
+
+} // namespace

@@ -1,18 +1,14 @@
 #include "config/CMP3ConfigureWnd.h"
 
-#include "ZrCoreLib/ZrSettingsKey.h"
 #include "ZrCoreLib/ZrToolsServices.h"
 #include "ZrToolkit/ZrStaticText.h"
 #include "ZrToolkit/ZrVerticalLayout.h"
+#include "config/CMP3Settings.h"
 
 namespace {
 
-constexpr const wchar_t* kId3v1SaveMode = L"ID3v1 Save Mode";
-constexpr const wchar_t* kId3v2SaveMode = L"ID3v2 Save Mode";
-constexpr const wchar_t* kId3v2Ignore = L"ID3v2 Ignore";
-
 // The four save modes, 0 to 3; the second text names the tag kind.
-ZrComboBox* NewModeCombo(const wchar_t* ifExistingText, int storedMode) {
+ZrComboBox* NewModeCombo(const wchar_t* ifExistingText, uint32_t storedMode) {
     auto* combo = new ZrComboBox;
     combo->AddItem(L"Save (create if necessary)", L"0");
     combo->AddItem(ifExistingText, L"1");
@@ -23,8 +19,8 @@ ZrComboBox* NewModeCombo(const wchar_t* ifExistingText, int storedMode) {
     return combo;
 }
 
-int SelectedMode(const ZrComboBox& combo) {
-    return static_cast<int>(combo.GetSelectedValue().ToInt());
+uint32_t SelectedMode(const ZrComboBox& combo) {
+    return static_cast<uint32_t>(combo.GetSelectedValue().ToInt());
 }
 
 } // namespace
@@ -36,35 +32,22 @@ ZrString CMP3ConfigureWnd::GetTitle() const {
 }
 
 void CMP3ConfigureWnd::BuildControls(ZrVerticalLayout& layout) {
-    const ZrString path = ZrSettingsKey::PluginKeyPath();
-    int id3v1Mode = 0;
-    int id3v2Mode = 0;
-    int ignore = 0;
-    {
-        ZrSettingsKey key(path);
-        id3v1Mode = key.ReadInt(kId3v1SaveMode, 0);
-        id3v2Mode = key.ReadInt(kId3v2SaveMode, 0);
-        ignore = key.ReadInt(kId3v2Ignore, 0);
-    }
-    m_id3v1Mode.Reset(NewModeCombo(L"Save (if file has existing ID3v1 tag)", id3v1Mode));
+    const CMP3Settings stored = CMP3Settings::Read();
+    m_id3v1Mode.Reset(NewModeCombo(L"Save (if file has existing ID3v1 tag)", stored.id3v1SaveMode));
     layout.AddCaptionedRow(L"ID3v1 Mode:", m_id3v1Mode.Get());
-    m_id3v2Mode.Reset(NewModeCombo(L"Save (if file has existing ID3v2 tag)", id3v2Mode));
+    m_id3v2Mode.Reset(NewModeCombo(L"Save (if file has existing ID3v2 tag)", stored.id3v2SaveMode));
     layout.AddCaptionedRow(L"ID3v2 Mode:", m_id3v2Mode.Get());
     layout.AddRow(new ZrStaticText(
         L"NOTE: Disabling ID3v2 tags will greatly limit what can be stored inside your tags."));
-    m_ignoreId3v2.Reset(new ZrCheckbox(L"Ignore ID3v2 tags during analysis.", ignore != 0));
+    m_ignoreId3v2.Reset(new ZrCheckbox(L"Ignore ID3v2 tags during analysis.", stored.ignoreID3v2));
     layout.AddCaptionedRow(L"", m_ignoreId3v2.Get());
 }
 
 void CMP3ConfigureWnd::OnOK() {
-    const int id3v1Mode = m_id3v1Mode ? SelectedMode(*m_id3v1Mode) : 0;
-    const int id3v2Mode = m_id3v2Mode ? SelectedMode(*m_id3v2Mode) : 0;
-    const bool ignore = m_ignoreId3v2 && m_ignoreId3v2->IsChecked();
-    {
-        ZrSettingsKey key(ZrSettingsKey::PluginKeyPath());
-        key.WriteInt(kId3v1SaveMode, id3v1Mode);
-        key.WriteInt(kId3v2SaveMode, id3v2Mode);
-        key.WriteInt(kId3v2Ignore, ignore ? 1 : 0);
-    }
+    CMP3Settings chosen;
+    chosen.id3v1SaveMode = m_id3v1Mode ? SelectedMode(*m_id3v1Mode) : 0;
+    chosen.id3v2SaveMode = m_id3v2Mode ? SelectedMode(*m_id3v2Mode) : 0;
+    chosen.ignoreID3v2 = m_ignoreId3v2 && m_ignoreId3v2->IsChecked();
+    chosen.Write(); // a store that refuses is not the user's concern here
     ZrFixedSizeOkCancelPopupWnd::OnOK();
 }

@@ -13,6 +13,7 @@
 #include "config/CMP3ConfigureWnd.h"
 #include "input/CIcyReader.h"
 #include "input/CWrappingReader.h"
+#include "input/ITunesGaplessComment.h"
 
 namespace {
 constexpr int32_t kBytesPerValue = 8; // the host gets 64-bit doubles
@@ -104,6 +105,11 @@ int CQLMP3InputSource::Open(const wchar_t* path) {
     if (first.layer == 1) {
         m_lastError = ZrToolsServices::Translated(kLayer1Message);
         return -1;
+    }
+    try {
+        ITunesGaplessComment::Apply(m_reader, m_analysis);
+    } catch (const std::exception&) {
+        // Without the comment the stream still plays, only not gaplessly.
     }
 
     m_reader->Seek(m_analysis.firstAudioPosition, 0);

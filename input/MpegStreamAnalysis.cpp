@@ -366,6 +366,17 @@ void MpegStreamAnalysis::ComputeDuration(int64_t frames) {
     averageBitrate = ClampToInt32(double(audioBytes) / 1000.0 * 8.0 * 1000.0 / durationMs + 0.5);
 }
 
+bool MpegStreamAnalysis::ReadID3v2Bytes(IZrReader* reader, std::vector<uint8_t>& out) const {
+    out.clear();
+    if (!reader || id3v2Size < 1) return false;
+    const int64_t available = KnownSizeOrMinusOne(reader) - id3v2Position;
+    const int count = int(std::min<int64_t>(id3v2Size, available));
+    if (count < 1 || !SeekTo(reader, id3v2Position)) return false;
+    out.resize(size_t(count));
+    out.resize(size_t(ReadBytes(reader, out.data(), count)));
+    return !out.empty();
+}
+
 void MpegStreamAnalysis::AddIndexedFrame(int32_t position) {
     const int count = frameIndex.GetCount();
     if (count >= kIndexLinearGrowthLimit && count == frameIndex.GetCapacity())

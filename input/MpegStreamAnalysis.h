@@ -5,6 +5,7 @@
 #include "input/MpegFrameInfo.h"
 
 #include <cstdint>
+#include <vector>
 
 class IZrReader;
 
@@ -161,6 +162,11 @@ public:
     // Duration (ms) of `frames` frames and, when that is at least 1 ms, the
     // average bitrate of audioBytes over it. frames < 1 changes nothing.
     void ComputeDuration(int64_t frames);
+    // The bytes of the ID3v2 tag met while skipping leading data, as far as
+    // the stream holds them (never more than the stream's size allows, so a
+    // hostile size allocates nothing); false, out empty, when there was none
+    // or nothing could be read. The reader stands behind what was read.
+    bool ReadID3v2Bytes(IZrReader* reader, std::vector<uint8_t>& out) const;
 
 private:
     void Reset();

@@ -1,5 +1,6 @@
 // tonehall-host decode: plays a stream through the plug-in's Read exactly as
 // the player does and writes what it hands out to a WAV file.
+#include <CLI/CLI.hpp>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "HostCommands.h"
+#include "HostCommand.h"
 #include "HostSession.h"
 #include "WavWriter.h"
 #include "ZrCoreLib/ZrString.h"
@@ -19,13 +20,6 @@ namespace {
 
 // The player's own read size: a few frames' worth of interleaved doubles.
 constexpr int kReadBytes = 65536;
-
-bool ParseNumber(const std::string& text, double& out) {
-    char* end = nullptr;
-    errno = 0;
-    out = std::strtod(text.c_str(), &end);
-    return errno == 0 && end != text.c_str() && *end == 0 && out >= 0;
-}
 
 void ShowProgress(uint64_t frames, int rate, int64_t totalFrames) {
     const double seconds = static_cast<double>(frames) / rate;
@@ -42,42 +36,37 @@ void ShowProgress(uint64_t frames, int rate, int64_t totalFrames) {
     std::fflush(stderr);
 }
 
-} // namespace
+class DecodeCommand : public HostCommand {
+public:
+    void Define(CLI::App& command) override {
+        command.add_option("IN", m_in, "MP3 file or http:// stream")->required();
+        command.add_option("OUT", m_out, "WAV file to write")->required();
+        command.add_option("--seek-ms", m_seekMs, "start at this position (milliseconds)")
+            ->check(CLI::NonNegativeNumber);
+        command.add_option("--format", m_format, "sample format of the WAV file")
+            ->check(CLI::IsMember({"f64", "f32", "s16"}))
+            ->capture_default_str();
+        command.add_option("--max-seconds", m_maxSeconds, "stop after this much audio (seconds)")
+            ->check(CLI::NonNegativeNumber);
+    }
+    int Run(const HostOptions& options) override;
 
-int RunDecode(const HostOptions& options) {
-    std::vector<std::string> positional;
-    double seekMs = -1;
-    double maxSeconds = -1;
-    WavWriter::Format format = WavWriter::Format::Float64;
-    for (size_t i = 0; i < options.args.size(); ++i) {
-        const std::string& a = options.args[i];
-        const bool hasValue = i + 1 < options.args.size();
-        if (a == "--seek-ms" && hasValue) {
-            if (!ParseNumber(options.args[++i], seekMs)) {
-                std::fprintf(stderr, "tonehall-host: --seek-ms wants milliseconds\n");
-                return 2;
-            }
-        } else if (a == "--max-seconds" && hasValue) {
-            if (!ParseNumber(options.args[++i], maxSeconds)) {
-                std::fprintf(stderr, "tonehall-host: --max-seconds wants seconds\n");
-                return 2;
-            }
-        } else if (a == "--format" && hasValue) {
-            if (!WavWriter::ParseFormat(options.args[++i], format)) {
-                std::fprintf(stderr, "tonehall-host: --format is f64, f32 or s16\n");
-                return 2;
-            }
-        } else {
-            positional.push_back(a);
-        }
-    }
-    if (positional.size() != 2) {
-        std::fprintf(stderr, "usage: tonehall-host decode IN OUT.wav [--seek-ms N] "
-                             "[--format f64|f32|s16] [--max-seconds S]\n");
-        return 2;
-    }
-    const std::string& in = positional[0];
-    const std::string& outPath = positional[1];
+private:
+    std::string m_in;
+    std::string m_out;
+    double m_seekMs = -1;
+    double m_maxSeconds = -1;
+    std::string m_format = "f64";
+};
+
+int DecodeCommand::Run(const HostOptions& options) {
+    const double seekMs = m_seekMs;
+    const double maxSeconds = m_maxSeconds;
+    const WavWriter::Format format = m_format == "s16"   ? WavWriter::Format::Pcm16
+                                     : m_format == "f32" ? WavWriter::Format::Float32
+                                                         : WavWriter::Format::Float64;
+    const std::string& in = m_in;
+    const std::string& outPath = m_out;
 
     HostSession session;
     if (!session.Start(options.pluginPath)) return 1;
@@ -162,3 +151,9 @@ int RunDecode(const HostOptions& options) {
     }
     return 0;
 }
+
+} // namespace
+
+TONEHALL_HOST_COMMAND(DecodeCommand, "decode",
+                      "decode through the plug-in's Read into a WAV file (64-bit float by "
+                      "default)")

@@ -1,5 +1,8 @@
 // tonehall-host demo: plays the sample MP3 that ships with the project
 // through the plug-in and shows what the player would learn about it.
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -8,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "HostCommands.h"
+#include "HostCommand.h"
 #include "HostSession.h"
 #include "ZrCoreLib/ZrString.h"
 
@@ -27,10 +30,19 @@ const Shown kShown[] = {
     {INFO_ENCODER_DELAY, "encoder delay"}, {INFO_ENCODER_PADDING, "encoder padding"},
 };
 
-} // namespace
+class DemoCommand : public HostCommand {
+public:
+    void Define(CLI::App& command) override {
+        command.add_option("FILE", m_path, "an MP3 file instead of the bundled sample");
+    }
+    int Run(const HostOptions& options) override;
 
-int RunDemo(const HostOptions& options) {
-    std::string path = options.args.empty() ? std::string(TONEHALL_DEMO_SAMPLE) : options.args[0];
+private:
+    std::string m_path = TONEHALL_DEMO_SAMPLE;
+};
+
+int DemoCommand::Run(const HostOptions& options) {
+    const std::string& path = m_path;
     HostSession session;
     if (!session.Start(options.pluginPath)) return 1;
     std::unique_ptr<IZrAudioInput> input = session.OpenInput(path);
@@ -67,5 +79,18 @@ int RunDemo(const HostOptions& options) {
     std::printf("%-18s %.1f dBFS peak, %.1f dBFS RMS\n", "level",
                 20 * std::log10(std::max(peak, 1e-12)),
                 10 * std::log10(std::max(energy / std::max<size_t>(values, 1), 1e-24)));
+
+    // What the media library would show about the same file.
+    std::unique_ptr<IZrAudioFileInfo> info = session.OpenFileInfo(path);
+    if (!info) return 1;
+    std::string report = HostSession::Report(info.get());
+    report.erase(std::remove(report.begin(), report.end(), '\r'), report.end());
+    std::printf("\nreport:\n%s\n", report.c_str());
     return 0;
 }
+
+} // namespace
+
+TONEHALL_HOST_COMMAND(DemoCommand, "demo",
+                      "play the bundled sample MP3 (or FILE) through the plug-in and print its "
+                      "properties")

@@ -3,6 +3,7 @@
 #ifndef TONEHALL_HOST_HOSTREADERPROVIDER_H
 #define TONEHALL_HOST_HOSTREADERPROVIDER_H
 
+#include <atomic>
 #include <string>
 
 #include "ZrAudioPlugin.h"
@@ -26,7 +27,7 @@ private:
     void* m_library = nullptr;
     CreateFn m_createLocal = nullptr;
     std::string m_error;
-    int m_created = 0;
+    std::atomic<int> m_created{0}; // scan creates readers on several threads
 };
 
 #endif

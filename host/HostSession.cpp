@@ -1,6 +1,12 @@
 #include "HostSession.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "HostStringSink.h"
 #include "ZrCoreLib/ZrString.h"
@@ -15,6 +21,31 @@ bool HostSession::Start(const std::string& pluginPath) {
     return true;
 }
 
+std::string HostSession::WhyNotOpened(const std::string& path, const std::string& pluginReason) {
+    if (path.find("://") != std::string::npos)
+        return pluginReason.empty() ? "cannot be opened" : pluginReason;
+    // Non-blocking, so that a FIFO does not hold the answer up.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return std::strerror(errno);
+    struct stat st {};
+    int error = 0;
+    if (fstat(fd, &st) != 0) {
+        error = errno;
+    } else if (S_ISDIR(st.st_mode)) {
+        error = EISDIR;
+    } else if (S_ISREG(st.st_mode)) {
+        char byte;
+        if (read(fd, &byte, 1) < 0) error = errno;
+    }
+    close(fd);
+    if (error != 0) return std::strerror(error);
+    // The plug-in's strings hold UTF-8 up to U+FFFF and take other bytes as
+    // Latin-1, so such a name reaches the reader as a different name.
+    if (ZrString::FromUtf8(path.c_str()).ToUtf8() != path)
+        return "the plug-in cannot pass this file name on (UTF-8 up to U+FFFF only)";
+    return pluginReason.empty() ? "not an MPEG audio stream" : pluginReason;
+}
+
 bool HostSession::Info(IZrAudioInput* input, int id, std::string& text) {
     HostStringSink sink;
     if (input->GetInfo(id, &sink) != 0) return false;
@@ -22,12 +53,43 @@ bool HostSession::Info(IZrAudioInput* input, int id, std::string& text) {
     return true;
 }
 
+bool HostSession::Field(IZrAudioFileInfo* info, const std::string& name, std::string& text) {
+    HostStringSink sink;
+    if (!info->GetField(ZrString::FromUtf8(name.c_str()).c_str(), &sink)) return false;
+    text = sink.Utf8();
+    return true;
+}
+
+std::string HostSession::Report(IZrAudioFileInfo* info) {
+    HostStringSink sink;
+    info->GetReport(&sink);
+    return sink.Utf8();
+}
+
 std::unique_ptr<IZrAudioInput> HostSession::OpenInput(const std::string& path) {
     std::unique_ptr<IZrAudioInput> input(m_plugin.NewInput(m_provider.get()));
     if (input->Open(ZrString::FromUtf8(path.c_str()).c_str()) == 0) return input;
-    std::string why;
-    if (!Info(input.get(), INFO_LAST_ERROR, why))
-        why = "not a playable MPEG audio stream, or it cannot be read";
+    std::string reason;
+    Info(input.get(), INFO_LAST_ERROR, reason);
+    std::fprintf(stderr, "tonehall-host: %s: %s\n", path.c_str(),
+                 WhyNotOpened(path, reason).c_str());
+    return nullptr;
+}
+
+std::unique_ptr<IZrAudioFileInfo> HostSession::NewFileInfo() {
+    return std::unique_ptr<IZrAudioFileInfo>(m_plugin.NewFileInfo(m_provider.get()));
+}
+
+bool HostSession::Open(IZrAudioFileInfo* info, const std::string& path, std::string& why) {
+    if (info->Open(ZrString::FromUtf8(path.c_str()).c_str()) == 1) return true;
+    why = WhyNotOpened(path, "");
+    return false;
+}
+
+std::unique_ptr<IZrAudioFileInfo> HostSession::OpenFileInfo(const std::string& path) {
+    std::unique_ptr<IZrAudioFileInfo> info = NewFileInfo();
+    std::string why = "the plug-in gave no file-info object";
+    if (info && Open(info.get(), path, why)) return info;
     std::fprintf(stderr, "tonehall-host: %s: %s\n", path.c_str(), why.c_str());
     return nullptr;
 }

@@ -17,12 +17,28 @@ public:
     PluginHandle& Plugin() { return m_plugin; }
     HostReaderProvider& Provider() { return *m_provider; }
 
-    // A new input opened on `path` (UTF-8); null after printing why to
-    // standard error.
+    // A new input opened on `path` (UTF-8); null after printing
+    // "tonehall-host: PATH: reason" to standard error.
     std::unique_ptr<IZrAudioInput> OpenInput(const std::string& path);
+    // A new file-info object, not yet open.
+    std::unique_ptr<IZrAudioFileInfo> NewFileInfo();
+    // A new file-info object opened on `path`; null after printing why, as
+    // OpenInput does.
+    std::unique_ptr<IZrAudioFileInfo> OpenFileInfo(const std::string& path);
+
+    // Opens `path` on `info`; false with the reason a user can act on.
+    static bool Open(IZrAudioFileInfo* info, const std::string& path, std::string& why);
+    // Why the plug-in could not open `path`, in the user's terms: the
+    // system's reason when the file cannot be read at all, the plug-in's own
+    // reason when it gave one, else that it is not MPEG audio.
+    static std::string WhyNotOpened(const std::string& path, const std::string& pluginReason);
 
     // The answer to GetInfo(id), or false when the input does not know it.
     static bool Info(IZrAudioInput* input, int id, std::string& text);
+    // A field's text (UTF-8), or false when the file has no value for it.
+    static bool Field(IZrAudioFileInfo* info, const std::string& name, std::string& text);
+    // The plug-in's report, unchanged apart from the UTF-8 encoding.
+    static std::string Report(IZrAudioFileInfo* info);
 
 private:
     PluginHandle m_plugin;

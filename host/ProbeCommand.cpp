@@ -1,11 +1,21 @@
 // tonehall-host probe: the smallest full round trip through the plug-in.
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 
-#include "HostCommands.h"
+#include "HostCommand.h"
 #include "HostSession.h"
 #include "HostStringSink.h"
 
-int RunProbe(const HostOptions& options) {
+namespace {
+
+class ProbeCommand : public HostCommand {
+public:
+    void Define(CLI::App&) override {}
+    int Run(const HostOptions& options) override;
+};
+
+int ProbeCommand::Run(const HostOptions& options) {
     HostSession session;
     if (!session.Start(options.pluginPath)) return 1;
     std::printf("plug-in: %s\n", session.Plugin().Path().c_str());
@@ -22,3 +32,9 @@ int RunProbe(const HostOptions& options) {
     delete info;
     return 0;
 }
+
+} // namespace
+
+TONEHALL_HOST_COMMAND(ProbeCommand, "probe",
+                      "attach, create one input and one file-info object, print what they "
+                      "answer, detach")

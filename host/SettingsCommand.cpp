@@ -1,61 +1,57 @@
 // tonehall-host settings: reads and writes integer settings through the
 // tools library's settings store, the same store the plug-in reads.
-#include <cerrno>
+#include <CLI/CLI.hpp>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "HostCommands.h"
+#include "HostCommand.h"
 #include "PluginHandle.h"
 #include "ZrCoreLib/ZrSettingsKey.h"
 #include "ZrCoreLib/ZrString.h"
 
 namespace {
+
 // The values a plain `settings` lists for the plug-in's own key.
 const char* const kPluginValues[] = {"ID3v1 Save Mode", "ID3v2 Save Mode", "ID3v2 Ignore"};
-} // namespace
 
-int RunSettings(const HostOptions& options) {
-    std::string key = "Plugins\\Input\\MP3";
-    std::vector<std::string> rest;
-    for (size_t i = 0; i < options.args.size(); ++i) {
-        if (options.args[i] == "--key" && i + 1 < options.args.size())
-            key = options.args[++i];
-        else
-            rest.push_back(options.args[i]);
+class SettingsCommand : public HostCommand {
+public:
+    void Define(CLI::App& command) override {
+        command.add_option("--key", m_key, "settings key")->capture_default_str();
+        command.add_option("NAME", m_name, "one value to read or write");
+        m_valueOption = command.add_option("VALUE", m_value, "the integer to write");
     }
-    if (rest.size() > 2) {
-        std::fprintf(stderr, "usage: tonehall-host settings [--key KEY] [NAME [VALUE]]\n");
-        return 2;
-    }
+    int Run(const HostOptions& options) override;
+
+private:
+    std::string m_key = "Plugins\\Input\\MP3";
+    std::string m_name;
+    int m_value = 0;
+    CLI::Option* m_valueOption = nullptr;
+};
+
+int SettingsCommand::Run(const HostOptions& options) {
     // The store lives in the tools library beside the plug-in.
     const std::string pluginPath =
         options.pluginPath.empty() ? PluginHandle::DefaultPath() : options.pluginPath;
     const std::string dir = pluginPath.substr(0, pluginPath.rfind('/'));
     setenv("TONEHALL_LIBRARY_DIR", dir.c_str(), 0);
 
-    ZrSettingsKey settings(ZrString::FromUtf8(key.c_str()).c_str());
-    if (rest.size() == 2) {
-        char* end = nullptr;
-        errno = 0;
-        const long value = std::strtol(rest[1].c_str(), &end, 10);
-        if (errno != 0 || end == rest[1].c_str() || *end != 0 || value < INT32_MIN ||
-            value > INT32_MAX) {
-            std::fprintf(stderr, "tonehall-host: '%s' is not an integer\n", rest[1].c_str());
-            return 2;
-        }
-        if (!settings.WriteInt(ZrString::FromUtf8(rest[0].c_str()).c_str(),
-                               static_cast<int>(value))) {
+    ZrSettingsKey settings(ZrString::FromUtf8(m_key.c_str()).c_str());
+    if (m_valueOption->count() > 0) {
+        if (!settings.WriteInt(ZrString::FromUtf8(m_name.c_str()).c_str(), m_value)) {
             std::fprintf(stderr, "tonehall-host: the settings store is not available\n");
             return 1;
         }
-        std::printf("%s=%ld\n", rest[0].c_str(), value);
+        std::printf("%s=%d\n", m_name.c_str(), m_value);
         return 0;
     }
     std::vector<std::string> names;
-    if (rest.size() == 1)
-        names.push_back(rest[0]);
+    if (!m_name.empty())
+        names.push_back(m_name);
     else
         names.assign(std::begin(kPluginValues), std::end(kPluginValues));
     for (const std::string& name : names)
@@ -63,3 +59,8 @@ int RunSettings(const HostOptions& options) {
                     settings.ReadInt(ZrString::FromUtf8(name.c_str()).c_str(), 0));
     return 0;
 }
+
+} // namespace
+
+TONEHALL_HOST_COMMAND(SettingsCommand, "settings",
+                      "read (NAME=VALUE lines) or write the plug-in's settings")

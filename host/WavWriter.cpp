@@ -27,18 +27,6 @@ WavWriter::~WavWriter() {
     Close();
 }
 
-bool WavWriter::ParseFormat(const std::string& text, Format& out) {
-    if (text == "f64")
-        out = Format::Float64;
-    else if (text == "f32")
-        out = Format::Float32;
-    else if (text == "s16")
-        out = Format::Pcm16;
-    else
-        return false;
-    return true;
-}
-
 bool WavWriter::Open(const std::string& path, Format format, int channels, int sampleRate) {
     if (channels < 1 || sampleRate < 1) return false;
     m_file = std::fopen(path.c_str(), "wb");

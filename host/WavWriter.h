@@ -18,8 +18,6 @@ public:
     WavWriter(const WavWriter&) = delete;
     WavWriter& operator=(const WavWriter&) = delete;
 
-    static bool ParseFormat(const std::string& text, Format& out);
-
     bool Open(const std::string& path, Format format, int channels, int sampleRate);
     // `count` doubles, a whole number of sample frames.
     bool Write(const double* samples, size_t count);

@@ -21,11 +21,16 @@ TEST(HostProbe, AttachesAndAnswers) {
     EXPECT_EQ(r.err, "");
 }
 
-TEST(HostProbe, HelpListsEveryCommand) {
+TEST(HostProbe, HelpListsEveryCommandAndEachHasItsOwn) {
     const CommandResult r = RunCommand(HostBinary() + " --help");
     EXPECT_EQ(r.status, 0);
-    for (const char* command : {"probe", "demo", "decode", "info", "settings"})
-        EXPECT_NE(r.out.find(std::string("  ") + command), std::string::npos) << command;
+    for (const std::string command :
+         {"probe", "demo", "decode", "info", "report", "get", "scan", "settings"}) {
+        EXPECT_NE(r.out.find("  " + command), std::string::npos) << command;
+        const CommandResult own = RunCommand(HostBinary() + " " + command + " --help");
+        EXPECT_EQ(own.status, 0) << command;
+        EXPECT_NE(own.out.find("Usage: tonehall-host " + command), std::string::npos) << own.out;
+    }
 }
 
 TEST(HostStartUp, FailingProductInformationWritesOneLineToStandardError) {

@@ -7,6 +7,7 @@
 #include "ZrCoreLib/CBufferedHeaderReader.h"
 #include "ZrCoreLib/IZrReader.h"
 #include "ZrCoreLib/ZrPropertyMap.h"
+#include "config/CRemoveTagModeDlg.h"
 #include "config/TagSaveMode.h"
 #include "fileinfo/MpegInfoReport.h"
 #include "plugin/ZrDllString.h"
@@ -180,9 +181,13 @@ int MpegFileInfo::DoCommand(int id, intptr_t) {
     }
     case FILEINFO_CMD_CAPABILITY:
         return 1;
+    case FILEINFO_CMD_REMOVE_DIALOG: {
+        CRemoveTagModeDlg dialog;
+        return dialog.RunModal() == ZrPopupWnd::kOK ? dialog.GetChosenMode() : -1;
+    }
     default:
-        // Removing tags (0) and asking which to remove (2) are not offered
-        // yet; -1 is what the host gets for a command it may not use.
+        // Removing tags (0) is not offered yet; -1 is what the host gets for
+        // a command it may not use.
         return -1;
     }
 }

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -64,31 +65,34 @@ inline bool WritePng(const std::string& path, int w, int h, const std::vector<ui
 
 class Session {
 public:
-    // An Xvfb at `dpi` on the first free display number from 90.
+    // An Xvfb at `dpi` on a display number it finds free itself.
     explicit Session(int dpi) {
-        for (int n = 90; n < 140 && !m_display; ++n) {
-            if (access(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), F_OK) == 0 ||
-                access(("/tmp/.X" + std::to_string(n) + "-lock").c_str(), F_OK) == 0)
-                continue;
-            m_name = ":" + std::to_string(n);
-            m_pid = fork();
-            if (m_pid == 0) {
-                // Dies with the test, and keeps its chatter out of the test's output.
-                prctl(PR_SET_PDEATHSIG, SIGTERM);
-                const int null = open("/dev/null", O_WRONLY);
-                dup2(null, 1);
-                dup2(null, 2);
-                const std::string d = std::to_string(dpi);
-                execlp("Xvfb", "Xvfb", m_name.c_str(), "-screen", "0", "1280x1024x24", "-dpi",
-                       d.c_str(), "-nolisten", "tcp", static_cast<char*>(nullptr));
-                _exit(127);
-            }
-            for (int i = 0; i < 200 && !m_display; ++i) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(25));
-                m_display = XOpenDisplay(m_name.c_str());
-                if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) break; // lost the race for n
-            }
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        m_pid = fork();
+        if (m_pid == 0) {
+            // Dies with the test, and keeps its chatter out of the test's output.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            close(fds[0]);
+            execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(fds[1]).c_str(), "-screen", "0",
+                   "1280x1024x24", "-dpi", std::to_string(dpi).c_str(), "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
         }
+        close(fds[1]);
+        // Xvfb writes its display number once it accepts connections, and the
+        // newline after it apart: closing the pipe before that kills it.
+        std::string number;
+        char c = 0;
+        while (m_pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(fds[0]);
+        if (number.empty()) return;
+        m_name = ":" + std::to_string(std::atoi(number.c_str()));
+        m_display = XOpenDisplay(m_name.c_str());
         if (m_display) XSelectInput(m_display, Root(), SubstructureNotifyMask);
     }
     ~Session() {
@@ -106,30 +110,30 @@ public:
     Display* Dpy() const { return m_display; }
     Window Root() const { return DefaultRootWindow(m_display); }
 
-    // The next top-level window mapped (override-redirect ones too), or 0.
+    // The next top-level window mapped (override-redirect ones when asked),
+    // or 0.
     Window WaitForMap(bool overrideRedirect = false) {
-        for (int i = 0; i < 2000; ++i) {
-            while (XPending(m_display)) {
-                XEvent e;
+        Window found = 0;
+        Poll([&] {
+            for (XEvent e; !found && XPending(m_display);) {
                 XNextEvent(m_display, &e);
                 if (e.type == MapNotify && bool(e.xmap.override_redirect) == overrideRedirect)
-                    return e.xmap.window;
+                    found = e.xmap.window;
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return 0;
+            return found != 0;
+        });
+        return found;
     }
     // Waits until `window` has the focus, so keys reach it.
     bool WaitForFocus(Window window) {
-        for (int i = 0; i < 2000; ++i) {
+        return Poll([&] {
             Window focus;
             int revert;
             XGetInputFocus(m_display, &focus, &revert);
-            if (focus == window) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
+            return focus == window;
+        });
     }
+
     // What a window manager sends when its close button is pressed.
     void CloseButton(Window window) {
         XEvent e{};
@@ -190,19 +194,17 @@ public:
         return rgb;
     }
     // Waits until the area of `windows` differs from `before` and has stopped
-    // changing (the dialog has caught up with the input sent), then answers it.
-    std::vector<uint8_t> GrabSettled(const std::vector<Window>& windows,
-                                     const std::vector<uint8_t>& before) {
+    // changing: the dialog has caught up with the input sent.
+    void WaitForRepaint(const std::vector<Window>& windows, const std::vector<uint8_t>& before) {
+        std::vector<uint8_t> last;
         int w = 0;
         int h = 0;
-        std::vector<uint8_t> last;
-        for (int i = 0; i < 500; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        Poll([&] {
             std::vector<uint8_t> now = Grab(windows, w, h);
-            if (now != before && now == last) break;
+            const bool settled = now != before && now == last;
             last = std::move(now);
-        }
-        return last;
+            return settled;
+        });
     }
     bool Screenshot(const std::vector<Window>& windows, const std::string& path) {
         int w = 0;
@@ -212,6 +214,15 @@ public:
     }
 
 private:
+    // Up to ten seconds, for a loaded machine.
+    template <class Done> static bool Poll(Done done) {
+        for (int i = 0; i < 500; ++i) {
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
     std::string m_name;
     pid_t m_pid = -1;
     Display* m_display = nullptr;

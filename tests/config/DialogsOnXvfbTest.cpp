@@ -62,7 +62,7 @@ protected:
     // Writes the screenshot once the windows show the last input.
     void Shoot(const std::vector<Window>& windows, const std::string& name,
                const std::vector<uint8_t>& before = {}) {
-        if (!before.empty()) m_x->GrabSettled(windows, before);
+        if (!before.empty()) m_x->WaitForRepaint(windows, before);
         const std::string path = std::string(TONEHALL_BUILD_DIR) + "/test-output/" + name + "-" +
                                  std::to_string(GetParam()) + "dpi.png";
         EXPECT_TRUE(m_x->Screenshot(windows, path)) << path;

@@ -10,6 +10,7 @@
 #include "config/CRemoveTagModeDlg.h"
 #include "config/TagSaveMode.h"
 #include "fileinfo/MpegInfoReport.h"
+#include "fileinfo/MpegTagSaver.h"
 #include "plugin/ZrDllString.h"
 
 namespace {
@@ -44,9 +45,7 @@ MpegFileInfo::~MpegFileInfo() {
 }
 
 int MpegFileInfo::CommitTags() {
-    // Saving by the save modes plugs in here. Until it does, changes made
-    // with SetField live only as long as the file stays open.
-    return 1;
+    return MpegTagSaver::Commit(m_fileName, m_tags, m_hasID3v1, m_hasID3v2, m_settings);
 }
 
 int MpegFileInfo::Close() {
@@ -173,8 +172,10 @@ int MpegFileInfo::GetReport(IZrDllString* out) {
     return 1;
 }
 
-int MpegFileInfo::DoCommand(int id, intptr_t) {
+int MpegFileInfo::DoCommand(int id, intptr_t argument) {
     switch (id) {
+    case FILEINFO_CMD_REMOVE_TAGS:
+        return MpegTagSaver::RemoveTags(m_provider, m_fileName, m_tags, argument);
     case FILEINFO_CMD_ID3V2_UNSAVED: {
         const uint32_t mode = m_settings.id3v2SaveMode;
         return mode == kTagDontSave || (mode == kTagSaveIfExists && !m_hasID3v2) ? 1 : -1;
@@ -186,8 +187,7 @@ int MpegFileInfo::DoCommand(int id, intptr_t) {
         return dialog.RunModal() == ZrPopupWnd::kOK ? dialog.GetChosenMode() : -1;
     }
     default:
-        // Removing tags (0) is not offered yet; -1 is what the host gets for
-        // a command it may not use.
+        // -1 is what the host gets for a command it may not use.
         return -1;
     }
 }

@@ -330,7 +330,7 @@ void CID3v2Frame::EncodeSize(uint32_t size, int version, uint8_t out[4]) {
     }
 }
 
-bool CID3v2Frame::ParseFields(int version) {
+bool CID3v2Frame::ParseFields(int version, size_t* inflateBudget) {
     m_fields.Clear();
     const ID3v2FrameKind kind = GetKind();
     if (kind == ID3v2FrameKind::Unknown) return false;
@@ -340,10 +340,13 @@ bool CID3v2Frame::ParseFields(int version) {
     if (format & kFlagCompressed) {
         // Without a decompressor, or on bad data, the fields come from the
         // compressed bytes as they are; the frame is still written back as read.
-        const size_t maxOut = std::min(data.size() * kMaxInflateRatio, kMaxInflatedBytes);
+        size_t maxOut = std::min(data.size() * kMaxInflateRatio, kMaxInflatedBytes);
+        if (inflateBudget) maxOut = std::min(maxOut, *inflateBudget);
         std::vector<uint8_t> inflated;
-        if (CID3ToolsBridge::Inflate(data.data(), data.size(), maxOut, inflated))
+        if (maxOut > 0 && CID3ToolsBridge::Inflate(data.data(), data.size(), maxOut, inflated)) {
+            if (inflateBudget) *inflateBudget -= inflated.size();
             data.swap(inflated);
+        }
     }
     const size_t cur = (format & kFlagDataLength) ? 4 : 0;
     kKindOps[size_t(kind)].parse(data, cur, version, m_fields);

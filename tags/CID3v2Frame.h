@@ -59,7 +59,9 @@ public:
 
     // Decodes the body into the fields (replaced). False, with no fields, for
     // a frame of the unknown kind. Short bodies read missing bytes as 0.
-    bool ParseFields(int version);
+    // inflateBudget, when given, caps the bytes a compressed body may inflate
+    // into and is reduced by what it did inflate: the whole tag shares one.
+    bool ParseFields(int version, size_t* inflateBudget = nullptr);
 
     // Appends the header and the body.
     void Render(std::vector<uint8_t>& out) const;

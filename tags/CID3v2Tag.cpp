@@ -93,7 +93,7 @@ void CID3v2Tag::Reset() {
     m_frames.RemoveAll();
     m_exists = false;
     m_modified = false;
-    m_raw.clear();
+    m_oldLength = 0;
     m_fileOffset = 0;
     m_version = 0;
     m_revision = 0;
@@ -105,6 +105,14 @@ void CID3v2Tag::Reset() {
 CID3v2Frame* CID3v2Tag::GetFrame(int index) const {
     if (index < 0 || index >= m_frames.GetCount()) return nullptr;
     return m_frames[index];
+}
+
+size_t CID3v2Tag::TagLengthFromHeader(const uint8_t* data, size_t size) {
+    // ID3v2.4 section 3.1: "ID3", version, revision, flags, sync-safe size;
+    // section 3.4: a footer repeats the header after the body.
+    if (!data || size < 10 || std::memcmp(data, "ID3", 3) != 0) return 0;
+    if (data[3] < 2 || data[3] > 4) return 0;
+    return 10 + size_t(SyncSafe(data + 6)) + ((data[5] & kTagFooter) ? 10 : 0);
 }
 
 CID3v2Tag::ReadResult CID3v2Tag::ParseHeader(const uint8_t* data, size_t size) const {
@@ -127,7 +135,7 @@ bool CID3v2Tag::Read(const uint8_t* data, size_t size, int64_t fileOffset) {
     const int version = data[3];
     const uint8_t flags = data[5];
     const uint32_t tagSize = SyncSafe(data + 6);
-    m_raw.assign(data, data + size);
+    m_oldLength = TagLengthFromHeader(data, size);
     m_fileOffset = fileOffset;
     m_version = version;
     m_revision = data[4];
@@ -155,6 +163,7 @@ bool CID3v2Tag::Read(const uint8_t* data, size_t size, int64_t fileOffset) {
 CID3v2Tag::ReadResult CID3v2Tag::ParseFrames(const uint8_t* data, size_t end, size_t cursor) {
     const int version = m_version;
     const size_t headerSize = version == 2 ? 6 : 10;
+    size_t inflateBudget = kMaxInflatedBytesPerTag;
     while (cursor + headerSize <= end) {
         const uint8_t* h = data + cursor;
         uint8_t header[10];
@@ -213,7 +222,7 @@ CID3v2Tag::ReadResult CID3v2Tag::ParseFrames(const uint8_t* data, size_t end, si
         cursor = p + advance;
 
         CID3v2Frame* frame = new CID3v2Frame(header, std::move(body));
-        frame->ParseFields(version);
+        frame->ParseFields(version, &inflateBudget);
         if (version == 2 && frame->HasId("APIC")) {
             // Rebuild the ID3v2.2 PIC as an ID3v2.3 APIC, keeping the 3-letter
             // image format as its MIME type.
@@ -265,7 +274,7 @@ bool CID3v2Tag::Render(std::vector<uint8_t>& out, int paddingSlack) {
         m_frames[i]->Render(frames);
     const int64_t F = int64_t(frames.size());
     const int64_t N = F + 10;
-    const int64_t O = int64_t(m_raw.size());
+    const int64_t O = int64_t(m_oldLength);
     int64_t padding;
     if (m_exists && paddingSlack >= 1 && O - paddingSlack <= N && N <= O)
         padding = O - N; // fill the old space exactly: the file can be written in place
@@ -274,8 +283,9 @@ bool CID3v2Tag::Render(std::vector<uint8_t>& out, int paddingSlack) {
     else
         padding = (N / kPaddingBlock + 1) * kPaddingBlock - N;
     const int version = m_exists ? std::max(3, m_version) : 3;
-    const uint32_t body = uint32_t(F + padding);
     out.clear();
+    if (uint64_t(F + padding) > kMaxBodySize) return false;
+    const uint32_t body = uint32_t(F + padding);
     out.reserve(size_t(N + padding));
     const uint8_t header[10] = {'I',
                                 'D',

@@ -35,6 +35,13 @@ public:
     static constexpr uint32_t kMaxFrameSize = 0x7FFFFFFF;
     // The padding of a rendered tag rounds its total up to a multiple of this.
     static constexpr int kPaddingBlock = 4096;
+    // The sync-safe size field of the header holds 28 bits: a tag body of
+    // this size or more cannot be written.
+    static constexpr uint64_t kMaxBodySize = (uint64_t(1) << 28) - 1;
+    // All compressed frames of one tag together inflate into at most this
+    // much. The per-frame cap alone lets a 20 MB tag of many small frames
+    // take more than half a GiB; one legitimate compressed picture still fits.
+    static constexpr size_t kMaxInflatedBytesPerTag = size_t(64) << 20;
 
     // Outcome of the last Read: why a header was refused, or, for a valid
     // header, what ended the frame list.
@@ -57,6 +64,10 @@ public:
     CID3v2Tag(const CID3v2Tag&) = delete;
     CID3v2Tag& operator=(const CID3v2Tag&) = delete;
 
+    // The bytes a tag takes in the file by the header at data (header, body
+    // and, when flagged, footer); 0 when data holds no ID3v2 header.
+    static size_t TagLengthFromHeader(const uint8_t* data, size_t size);
+
     // Drops the frames and the tag state; the mapping stays.
     void Reset();
     // Parses a tag from data (the tag region found at fileOffset). True when
@@ -75,7 +86,8 @@ public:
 
     // Renders the whole tag into out (replaced). paddingSlack: how far below
     // the old length the new tag may fall and still fill the old space (the
-    // file-info object passes 8192). Always true.
+    // file-info object passes 8192). False, with out empty, when the tag
+    // would not fit the 28-bit size field.
     bool Render(std::vector<uint8_t>& out, int paddingSlack);
 
     // Frame order for writing (the comparator of the frame sort): negative
@@ -91,8 +103,10 @@ public:
 
     bool Exists() const { return m_exists; }
     bool IsModified() const { return m_modified; }
-    // The space the tag occupies in the file (0 when none was read).
-    size_t GetOldLength() const { return m_raw.size(); }
+    // The space the tag occupies in the file as its own header states it
+    // (header, body and footer), whatever the length of the buffer read;
+    // 0 when none was read.
+    size_t GetOldLength() const { return m_oldLength; }
     int64_t GetFileOffset() const { return m_fileOffset; }
     // The major version as read (2, 3 or 4), 0 for a new tag.
     int GetVersion() const { return m_version; }
@@ -134,7 +148,7 @@ private:
 
     bool m_exists = false;
     bool m_modified = false;
-    std::vector<uint8_t> m_raw;
+    size_t m_oldLength = 0;
     int64_t m_fileOffset = 0;
     int m_version = 0;
     int m_revision = 0;

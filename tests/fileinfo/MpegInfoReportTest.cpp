@@ -13,6 +13,8 @@ TEST(MpegInfoReport, MatchesTheWrittenOutTexts) {
         testfiles::ReadFile(std::string(TONEHALL_TEST_DATA) + "/conformance/l2-fl14.bit");
     layer2[3] |= 0x08; // the copyright bit of the first frame, the one reported
     testfiles::WriteFile(dir / "l2-fl14-copyright.mp3", layer2);
+    // A copy: the object commits the change below when it closes.
+    testfiles::WriteFile(dir / "mpeg25-v1.mp3", testfiles::ReadFile(kData + "mpeg25-v1.mp3"));
     const struct {
         std::string file;
         const char* report;
@@ -20,7 +22,7 @@ TEST(MpegInfoReport, MatchesTheWrittenOutTexts) {
     } kCases[] = {{kData + "every-kind-v23.mp3", "every-kind-v23", 0},
                   {kData + "every-kind-v23.mp3", "every-kind-v23-ignoring", 1},
                   {kData + "mpeg2-v24.mp3", "mpeg2-v24", 0},
-                  {kData + "mpeg25-v1.mp3", "mpeg25-v1", 0},
+                  {dir / "mpeg25-v1.mp3", "mpeg25-v1", 0},
                   {kData + "mpeg1-v22.mp3", "mpeg1-v22", 0},
                   {dir / "l2-fl14-copyright.mp3", "l2-fl14-copyright", 0}};
     for (const auto& c : kCases) {

@@ -7,6 +7,7 @@ Usage:
   mutagen_oracle.py v22ids                 (v22<TAB>v23 base frame, for our table)
   mutagen_oracle.py write PATH VERSION     (3 or 4)
   mutagen_oracle.py dump PATH
+  mutagen_oracle.py set PATH FRAME TEXT    (one text frame replaced, the version kept)
 """
 import sys
 
@@ -48,6 +49,13 @@ def cmd_write(path, version):
     tags.add(TCON(encoding=Encoding.LATIN1, text=["(17)"]))
     tags.add(TRCK(encoding=Encoding.LATIN1, text=["3/12"]))
     tags.save(path, v2_version=int(version), padding=lambda info: 256)
+
+
+def cmd_set(path, frame_id, text):
+    from mutagen.id3 import ID3, Frames, Encoding
+    tags = ID3(path)
+    tags.add(Frames[frame_id](encoding=Encoding.UTF16, text=[text]))
+    tags.save(path, v2_version=tags.version[1])
 
 
 def esc(value):

@@ -174,18 +174,31 @@ TEST_P(DialogLifetime, EachWindowOpensAndClosesAHundredTimes) {
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DialogLifetime, testing::Values(96));
 
-// The input source's configure command opens the same window in the host.
-TEST_P(DialogLifetime, HostConfigureCommandShowsTheWindow) {
+// The host reaches the windows through the input source's command 1 and the
+// file-info object's command 2.
+TEST_P(DialogLifetime, HostCommandsShowTheWindows) {
+    const auto host = [&](const std::string& args, std::vector<KeySym> keys) {
+        CommandResult result;
+        std::thread run(
+            [&] { result = RunCommand("DISPLAY=" + m_x->Name() + " " + HostBinary() + args); });
+        const Window window = m_x->WaitForMap();
+        EXPECT_TRUE(m_x->WaitForFocus(window));
+        for (KeySym key : keys)
+            m_x->Key(key);
+        run.join();
+        EXPECT_EQ(result.status, 0) << result.err;
+        return result.out;
+    };
     StoreSettings("");
-    CommandResult result;
-    std::thread host(
-        [&] { result = RunCommand("DISPLAY=" + m_x->Name() + " " + HostBinary() + " configure"); });
-    const Window window = m_x->WaitForMap();
-    EXPECT_TRUE(m_x->WaitForFocus(window));
-    m_x->Key(XK_Return);
-    host.join();
-    EXPECT_EQ(result.status, 0) << result.err;
+    host(" configure", {XK_Return});
     EXPECT_EQ(StoredModes(), "000");
+
+    testfiles::TempDir dir;
+    const std::string file = dir / "v1.mp3";
+    testfiles::WriteFile(
+        file, testfiles::ReadFile(std::string(TONEHALL_TEST_DATA) + "/fileinfo/mpeg25-v1.mp3"));
+    EXPECT_EQ(host(" remove-tags --ask " + file, {XK_Escape}), "nothing removed\n");
+    EXPECT_EQ(host(" remove-tags --ask " + file, {XK_Down, XK_Return}), "id3v1: removed\n");
 }
 
 } // namespace

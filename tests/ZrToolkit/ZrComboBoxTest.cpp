@@ -26,17 +26,6 @@ TEST(ZrComboBoxSelection, ByValueAndIndexLeaveTheSelectionAloneWhenNothingMatche
     EXPECT_EQ(combo->GetSelectedValue(), L"");
 }
 
-TEST(ZrComboBoxKeys, ArrowsStepWithinTheListAndStopAtItsEnds) {
-    auto combo = ThreeItems();
-    combo->OnKey(ZrKey::Down); // from no selection to the first item
-    EXPECT_EQ(combo->GetSelectedIndex(), 0);
-    combo->OnKey(ZrKey::Up);
-    EXPECT_EQ(combo->GetSelectedIndex(), 0);
-    combo->OnKey(ZrKey::End);
-    combo->OnKey(ZrKey::Down);
-    EXPECT_EQ(combo->GetSelectedIndex(), 2);
-}
-
 TEST(ZrComboBoxKeys, AnOpenListMovesItsHighlightAndOnlyEnterTakesIt) {
     auto combo = ThreeItems();
     combo->SelectByIndex(0);

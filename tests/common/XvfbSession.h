@@ -23,21 +23,7 @@
 
 namespace xvfb {
 
-// Big-endian length, type, data and CRC: one PNG chunk.
-inline void PutChunk(std::vector<uint8_t>& png, const char* type,
-                     const std::vector<uint8_t>& data) {
-    const uint32_t n = static_cast<uint32_t>(data.size());
-    for (int s = 24; s >= 0; s -= 8)
-        png.push_back(static_cast<uint8_t>(n >> s));
-    const size_t start = png.size();
-    png.insert(png.end(), type, type + 4);
-    png.insert(png.end(), data.begin(), data.end());
-    const uint32_t crc = crc32(0, png.data() + start, static_cast<uInt>(png.size() - start));
-    for (int s = 24; s >= 0; s -= 8)
-        png.push_back(static_cast<uint8_t>(crc >> s));
-}
-
-// 8-bit RGB rows, each led by filter type 0.
+// 8-bit RGB, rows led by filter type 0, in one zlib stream.
 inline bool WritePng(const std::string& path, int w, int h, const std::vector<uint8_t>& rgb) {
     std::vector<uint8_t> raw;
     for (int y = 0; y < h; ++y) {
@@ -49,14 +35,24 @@ inline bool WritePng(const std::string& path, int w, int h, const std::vector<ui
     if (compress(z.data(), &size, raw.data(), static_cast<uLong>(raw.size())) != Z_OK) return false;
     z.resize(size);
     std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    std::vector<uint8_t> ihdr;
-    for (uint32_t v : {uint32_t(w), uint32_t(h)})
+    const auto put32 = [](std::vector<uint8_t>& out, uint32_t v) {
         for (int s = 24; s >= 0; s -= 8)
-            ihdr.push_back(static_cast<uint8_t>(v >> s));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});
-    PutChunk(png, "IHDR", ihdr);
-    PutChunk(png, "IDAT", z);
-    PutChunk(png, "IEND", {});
+            out.push_back(static_cast<uint8_t>(v >> s));
+    };
+    const auto chunk = [&](const char* type, const std::vector<uint8_t>& data) {
+        put32(png, static_cast<uint32_t>(data.size()));
+        const size_t start = png.size();
+        png.insert(png.end(), type, type + 4);
+        png.insert(png.end(), data.begin(), data.end());
+        put32(png, crc32(0, png.data() + start, static_cast<uInt>(png.size() - start)));
+    };
+    std::vector<uint8_t> header;
+    put32(header, w);
+    put32(header, h);
+    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8 bits, RGB
+    chunk("IHDR", header);
+    chunk("IDAT", z);
+    chunk("IEND", {});
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     const bool ok = std::fwrite(png.data(), 1, png.size(), f) == png.size();

@@ -9,33 +9,20 @@ using configtest::Section;
 using configtest::StoredModes;
 using configtest::StoreSettings;
 
-TEST(CMP3ConfigureWnd, ShowsTheStoredSettingsAndDefaultsWithoutThem) {
-    StoreSettings("");
-    CMP3ConfigureWnd fresh;
-    fresh.Build();
-    EXPECT_EQ(fresh.GetTitle(), L"MP3 Configuration");
-    EXPECT_EQ(fresh.GetId3v1Combo()->GetSelectedValue(), L"0");
-    EXPECT_EQ(fresh.GetId3v2Combo()->GetItemText(1), L"Save (if file has existing ID3v2 tag)");
-    EXPECT_FALSE(fresh.GetIgnoreCheckbox()->IsChecked());
-
-    StoreSettings(Section(3, 2, 7));
-    CMP3ConfigureWnd stored;
-    stored.Build();
-    EXPECT_EQ(stored.GetId3v1Combo()->GetSelectedValue(), L"3");
-    EXPECT_EQ(stored.GetId3v2Combo()->GetSelectedValue(), L"2");
-    EXPECT_TRUE(stored.GetIgnoreCheckbox()->IsChecked());
-}
-
-// An unknown mode selects nothing and is written back as 0; a non-zero
-// ignore flag as 1.
-TEST(CMP3ConfigureWnd, OkWritesBackWhatTheWindowShows) {
-    StoreSettings(Section(2, 9, 7));
+// A mode that no item has selects nothing and is written back as 0; a
+// non-zero ignore flag as 1.
+TEST(CMP3ConfigureWnd, ShowsTheStoredSettingsAndOkWritesBackWhatItShows) {
+    StoreSettings(Section(3, 9, 7));
     CMP3ConfigureWnd window;
     window.Build();
+    EXPECT_EQ(window.GetTitle(), L"MP3 Configuration");
+    EXPECT_EQ(window.GetId3v1Combo()->GetSelectedValue(), L"3");
     EXPECT_EQ(window.GetId3v2Combo()->GetSelectedIndex(), -1);
+    EXPECT_EQ(window.GetId3v2Combo()->GetItemText(1), L"Save (if file has existing ID3v2 tag)");
+    EXPECT_TRUE(window.GetIgnoreCheckbox()->IsChecked());
     window.HandleKey(ZrKey::Enter);
     EXPECT_EQ(window.GetResult(), ZrPopupWnd::kOK);
-    EXPECT_EQ(StoredModes(), "201");
+    EXPECT_EQ(StoredModes(), "301");
 }
 
 TEST(CMP3ConfigureWnd, WithoutADisplayCountsAsCancelledAndSaysSoOnce) {

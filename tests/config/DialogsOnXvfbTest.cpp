@@ -67,11 +67,6 @@ protected:
                                  std::to_string(GetParam()) + "dpi.png";
         EXPECT_TRUE(m_x->Screenshot(windows, path)) << path;
     }
-    std::vector<uint8_t> Pixels(Window window) {
-        int w = 0;
-        int h = 0;
-        return m_x->Grab({window}, w, h);
-    }
 
     std::unique_ptr<xvfb::Session> m_x;
 };
@@ -100,7 +95,9 @@ TEST_P(DialogsOnXvfb, ConfigureWindowWritesTheChosenModesOnOk) {
     m_x->Key(XK_Tab);
     m_x->Key(XK_Down); // ID3v2: "Save (if file has existing ID3v2 tag)"
     m_x->Key(XK_Tab);
-    const auto before = Pixels(run.window);
+    int w = 0;
+    int h = 0;
+    const auto before = m_x->Grab({run.window}, w, h);
     m_x->Key(XK_space);
     Shoot({run.window}, "configure-chosen", before);
     m_x->Key(XK_Return);

@@ -1,6 +1,7 @@
 // Both dialogs on a virtual X server: opened, photographed, driven by
 // synthetic keys, clicks and the window manager's close message. Screenshots
 // go to build/test-output/ for people to look at.
+#include <X11/Xatom.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -8,6 +9,7 @@
 #include <thread>
 
 #include "ConfigTestEnvironment.h"
+#include "ZrToolkit/ZrX11Display.h"
 #include "common/TestTools.h"
 #include "common/XvfbSession.h"
 #include "config/CMP3ConfigureWnd.h"
@@ -170,6 +172,20 @@ TEST_P(DialogLifetime, EachWindowOpensAndClosesAHundredTimes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DialogLifetime, testing::Values(96));
+
+// Desktops announce their scale through the Xft.dpi resource, which a new
+// connection reads in place of the screen's physical size.
+TEST_P(DialogLifetime, XftDpiResourceWinsOverTheScreenSize) {
+    EXPECT_NEAR(ZrX11Display::ScreenDpi(m_x->Dpy(), 0), 96, 1);
+    const char resources[] = "Xft.antialias:\t1\nXft.dpi:\t192\n";
+    XChangeProperty(m_x->Dpy(), m_x->Root(), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources), sizeof resources - 1);
+    XSync(m_x->Dpy(), False);
+    Display* fresh = XOpenDisplay(m_x->Name().c_str());
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_EQ(ZrX11Display::ScreenDpi(fresh, 0), 192);
+    XCloseDisplay(fresh);
+}
 
 // The host reaches the windows through the input source's command 1 and the
 // file-info object's command 2.

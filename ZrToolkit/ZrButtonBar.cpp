@@ -6,6 +6,8 @@
 
 namespace {
 constexpr int kGapUnits = 8;
+// Sets the buttons apart from the rows above, which they act on as a whole.
+constexpr int kTopSpaceUnits = 6;
 } // namespace
 
 ZrButton* ZrButtonBar::AddButton(ZrButton* button) {
@@ -17,7 +19,7 @@ int ZrButtonBar::Measure(ZrPainter& painter, int width) {
     int h = 0;
     for (auto& b : m_buttons)
         h = std::max(h, b->Measure(painter, width));
-    return h;
+    return h + painter.Scale(kTopSpaceUnits);
 }
 
 void ZrButtonBar::Arrange(ZrPainter& painter, const ZrRect& rect) {
@@ -30,8 +32,9 @@ void ZrButtonBar::Arrange(ZrPainter& painter, const ZrRect& rect) {
     const int n = static_cast<int>(m_buttons.size());
     if (n > 0) each = std::min(each, (rect.w - gap * (n - 1)) / n);
     int x = rect.Right() - n * each - (n - 1) * gap;
+    const int top = painter.Scale(kTopSpaceUnits);
     for (auto& b : m_buttons) {
-        b->Arrange(painter, {x, rect.y, each, rect.h});
+        b->Arrange(painter, {x, rect.y + top, each, rect.h - top});
         x += each + gap;
     }
 }

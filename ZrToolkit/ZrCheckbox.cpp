@@ -26,7 +26,7 @@ void ZrCheckbox::Paint(ZrPainter& painter, const ZrWnd* focus) const {
     painter.FrameRect(boxRect, ZrColor::Border, painter.Scale(1));
     if (m_checked) painter.DrawCheckMark(boxRect.Inset(painter.Scale(3)), ZrColor::Text);
     const int textX = boxRect.Right() + pad * 2;
-    const int textW = std::min(painter.TextWidth(m_text) + pad, r.Right() - textX);
+    const int textW = std::min(painter.TextWidth(m_text) + 2 * pad, r.Right() - textX);
     painter.DrawText({textX, r.y, textW, r.h}, m_text, ZrColor::Text);
     PaintFocusMark(painter, {r.x, r.y, textX + textW - r.x, r.h}, focus);
 }

@@ -16,6 +16,12 @@
 #include "config/CRemoveTagModeDlg.h"
 #include "host/RunCommand.h"
 
+// LeakSanitizer reads this from the test binary itself; the host programs it
+// starts get the same rule from lsan-fontconfig.supp, which says why.
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+
 namespace {
 
 using configtest::Section;
@@ -192,8 +198,11 @@ TEST_P(DialogLifetime, XftDpiResourceWinsOverTheScreenSize) {
 TEST_P(DialogLifetime, HostCommandsShowTheWindows) {
     const auto host = [&](const std::string& args, std::vector<KeySym> keys) {
         CommandResult result;
-        std::thread run(
-            [&] { result = RunCommand("DISPLAY=" + m_x->Name() + " " + HostBinary() + args); });
+        std::thread run([&] {
+            result = RunCommand(
+                "LSAN_OPTIONS=suppressions=" TONEHALL_LSAN_SUPPRESSIONS " DISPLAY=" + m_x->Name() +
+                " " + HostBinary() + args);
+        });
         const Window window = m_x->WaitForMap();
         EXPECT_TRUE(m_x->WaitForFocus(window));
         for (KeySym key : keys)

@@ -76,7 +76,7 @@ void ZrX11PopupRunner::CreateMainWindow() {
     const int x = (DisplayWidth(dpy, screen) - m_width) / 2;
     const int y = (DisplayHeight(dpy, screen) - m_height) / 2;
     XSetWindowAttributes attributes{};
-    attributes.event_mask = KeyPressMask | ButtonPressMask | StructureNotifyMask;
+    attributes.event_mask = KeyPressMask | ButtonPressMask | StructureNotifyMask | ExposureMask;
     attributes.background_pixel = m_display.GetColor(ZrColor::Window).pixel;
     m_window = XCreateWindow(dpy, RootWindow(dpy, screen), x < 0 ? 0 : x, y < 0 ? 0 : y, m_width,
                              m_height, 0, CopyFromParent, InputOutput, CopyFromParent,
@@ -122,10 +122,23 @@ void ZrX11PopupRunner::Run() {
 
 void ZrX11PopupRunner::Dispatch(XEvent& event) {
     switch (event.type) {
-    case MapNotify:
+    case Expose:
         // Without a window manager nobody else gives the dialog the focus.
-        if (event.xmap.window == m_window)
+        // Only a viewable window may take it, and a window manager's frame
+        // can still be unmapped when the window itself is, so the first
+        // exposure is the earliest safe moment.
+        if (event.xexpose.window == m_window && !m_focusTaken) {
             XSetInputFocus(m_display.GetDisplay(), m_window, RevertToParent, CurrentTime);
+            m_focusTaken = true;
+        }
+        break;
+    case DestroyNotify:
+        // Destroyed from outside (xkill, a session ending): nothing left to
+        // destroy, and the run counts as cancelled.
+        if (event.xdestroywindow.window == m_window) {
+            m_window = 0;
+            m_popup.EndModal(ZrPopupWnd::kCancel);
+        }
         break;
     case KeyPress:
         OnKeyPress(event.xkey);

@@ -36,4 +36,5 @@ private:
     int m_width = 0;
     int m_height = 0;
     Atom m_deleteWindow = 0;
+    bool m_focusTaken = false;
 };

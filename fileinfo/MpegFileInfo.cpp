@@ -7,6 +7,7 @@
 #include "ZrCoreLib/CBufferedHeaderReader.h"
 #include "ZrCoreLib/IZrReader.h"
 #include "ZrCoreLib/ZrPropertyMap.h"
+#include "config/CRemoveTagModeDlg.h"
 #include "config/TagSaveMode.h"
 #include "fileinfo/MpegInfoReport.h"
 #include "fileinfo/MpegTagSaver.h"
@@ -181,9 +182,12 @@ int MpegFileInfo::DoCommand(int id, intptr_t argument) {
     }
     case FILEINFO_CMD_CAPABILITY:
         return 1;
+    case FILEINFO_CMD_REMOVE_DIALOG: {
+        CRemoveTagModeDlg dialog;
+        return dialog.RunModal() == ZrPopupWnd::kOK ? dialog.GetChosenMode() : -1;
+    }
     default:
-        // Asking which tags to remove (2) is not offered yet; -1 is what the
-        // host gets for a command it may not use.
+        // -1 is what the host gets for a command it may not use.
         return -1;
     }
 }

@@ -43,23 +43,41 @@ class RemoveTagsCommand : public HostCommand {
 public:
     void Define(CLI::App& command) override {
         command.add_option("IN", m_path, "MP3 file")->required();
-        command.add_option("WHICH", m_which, "all (ID3v2, ID3v1 and APE), id3v1 or id3v2")
-            ->required()
-            ->check(CLI::IsMember({"all", "id3v1", "id3v2"}));
+        CLI::Option* which =
+            command.add_option("WHICH", m_which, "all (ID3v2, ID3v1 and APE), id3v1 or id3v2")
+                ->check(CLI::IsMember({"all", "id3v1", "id3v2"}));
+        command
+            .add_flag("--ask", m_ask,
+                      "choose WHICH in the plug-in's dialog (needs an X display); Cancel "
+                      "removes nothing")
+            ->excludes(which);
     }
     int Run(const HostOptions& options) override;
 
 private:
     std::string m_path;
     std::string m_which;
+    bool m_ask = false;
 };
 
 int RemoveTagsCommand::Run(const HostOptions& options) {
     const std::map<std::string, intptr_t> kModes = {{"all", 0}, {"id3v1", 1}, {"id3v2", 2}};
+    if (!m_ask && m_which.empty()) {
+        std::fprintf(stderr, "tonehall-host remove-tags: give WHICH or --ask (see --help)\n");
+        return 2;
+    }
     HostSession session;
     if (!session.Start(options.pluginPath)) return 1;
     std::unique_ptr<IZrAudioFileInfo> info = session.OpenFileInfo(m_path);
     if (!info) return 1;
+    if (m_ask) {
+        const int chosen = info->DoCommand(FILEINFO_CMD_REMOVE_DIALOG, 0);
+        if (chosen < 0 || chosen > 2) {
+            std::printf("nothing removed\n");
+            return 0;
+        }
+        m_which = chosen == 0 ? "all" : chosen == 1 ? "id3v1" : "id3v2";
+    }
     const TagsFound before = LookAt(m_path);
     info->DoCommand(FILEINFO_CMD_REMOVE_TAGS, kModes.at(m_which));
     info.reset();
@@ -90,4 +108,5 @@ int RemoveTagsCommand::Run(const HostOptions& options) {
 } // namespace
 
 TONEHALL_HOST_COMMAND(RemoveTagsCommand, "remove-tags",
-                      "remove all tags, or only ID3v1 or ID3v2, and say what the file holds after")
+                      "remove all tags, or only ID3v1 or ID3v2 (or ask which with --ask), and "
+                      "say what the file holds after")

@@ -10,6 +10,7 @@
 #include "ZrCoreLib/ZrReaderFactory.h"
 #include "ZrCoreLib/ZrSettingsKey.h"
 #include "ZrCoreLib/ZrToolsServices.h"
+#include "config/CMP3ConfigureWnd.h"
 #include "input/CIcyReader.h"
 #include "input/CWrappingReader.h"
 #include "input/ITunesGaplessComment.h"
@@ -316,8 +317,13 @@ int CQLMP3InputSource::DoCommand(int id) {
     switch (id) {
     case INPUT_CMD_CAPABILITY:
         return 1;
-    case INPUT_CMD_CONFIGURE:
+    case INPUT_CMD_CONFIGURE: {
+        // The window's own result does not matter: OK has already stored the
+        // settings when the run ends.
+        CMP3ConfigureWnd window;
+        window.RunModal();
         return 0;
+    }
     default:
         return ZrAudioInputBase::DoCommand(id);
     }

@@ -56,7 +56,8 @@ TEST_F(FileInfoContract, CommandsAndThePictureGateFollowTheID3v2SaveMode) {
         SCOPED_TRACE(std::to_string(c.mode) + " " + c.file);
         EXPECT_EQ(info->DoCommand(FILEINFO_CMD_ID3V2_UNSAVED, 0), c.unsaved);
         EXPECT_EQ(info->DoCommand(FILEINFO_CMD_CAPABILITY, 0), 1);
-        for (const auto& [id, argument] : {std::pair(0, 5), std::pair(2, 0), std::pair(7, 0)})
+        // Command 2 opens a window; the dialog tests drive it.
+        for (const auto& [id, argument] : {std::pair(0, 5), std::pair(7, 0)})
             EXPECT_EQ(info->DoCommand(id, argument), -1) << id;
         EXPECT_EQ(info->SetField(L"Image File", Wide(kData + "png-cover.bin").c_str()),
                   c.newPicture);

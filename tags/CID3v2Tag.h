@@ -92,7 +92,7 @@ public:
     bool Exists() const { return m_exists; }
     bool IsModified() const { return m_modified; }
     // The space the tag occupies in the file (0 when none was read).
-    size_t GetOldLength() const { return m_raw.size(); }
+    size_t GetOldLength() const { return m_oldLength; }
     int64_t GetFileOffset() const { return m_fileOffset; }
     // The major version as read (2, 3 or 4), 0 for a new tag.
     int GetVersion() const { return m_version; }
@@ -134,7 +134,7 @@ private:
 
     bool m_exists = false;
     bool m_modified = false;
-    std::vector<uint8_t> m_raw;
+    size_t m_oldLength = 0;
     int64_t m_fileOffset = 0;
     int m_version = 0;
     int m_revision = 0;

@@ -13,33 +13,36 @@ int SextetOf(char c) {
     return -1;
 }
 
-} // namespace
-
-std::string ZrBase64::Encode(const uint8_t* data, size_t size) {
-    std::string out;
-    out.reserve((size + 2) / 3 * 4);
+// Pictures run to megabytes: one store per character, no growth checks.
+template <typename Char> void EncodeInto(const uint8_t* data, size_t size, Char* out) {
     size_t i = 0;
     for (; i + 3 <= size; i += 3) {
         const uint32_t v = uint32_t(data[i]) << 16 | uint32_t(data[i + 1]) << 8 | data[i + 2];
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += kAlphabet[v & 63];
+        out[0] = Char(kAlphabet[v >> 18]);
+        out[1] = Char(kAlphabet[(v >> 12) & 63]);
+        out[2] = Char(kAlphabet[(v >> 6) & 63]);
+        out[3] = Char(kAlphabet[v & 63]);
+        out += 4;
     }
     const size_t rest = size - i;
-    if (rest == 1) {
-        const uint32_t v = uint32_t(data[i]) << 16;
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[(v >> 12) & 63];
-        out += "==";
-    } else if (rest == 2) {
-        const uint32_t v = uint32_t(data[i]) << 16 | uint32_t(data[i + 1]) << 8;
-        out += kAlphabet[v >> 18];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += '=';
-    }
+    if (rest == 0) return;
+    const uint32_t v = uint32_t(data[i]) << 16 | (rest == 2 ? uint32_t(data[i + 1]) << 8 : 0);
+    out[0] = Char(kAlphabet[v >> 18]);
+    out[1] = Char(kAlphabet[(v >> 12) & 63]);
+    out[2] = Char(rest == 2 ? kAlphabet[(v >> 6) & 63] : '=');
+    out[3] = Char('=');
+}
+
+} // namespace
+
+std::string ZrBase64::Encode(const uint8_t* data, size_t size) {
+    std::string out(EncodedLength(size), '\0');
+    EncodeInto(data, size, &out[0]);
     return out;
+}
+
+void ZrBase64::Encode(const uint8_t* data, size_t size, wchar_t* out) {
+    EncodeInto(data, size, out);
 }
 
 bool ZrBase64::Decode(const char* text, size_t length, std::vector<uint8_t>& out) {

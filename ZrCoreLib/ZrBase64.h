@@ -14,6 +14,10 @@ public:
     static std::string Encode(const std::vector<uint8_t>& data) {
         return Encode(data.data(), data.size());
     }
+    // Writes the EncodedLength(size) characters of the text into out (no
+    // terminator): wide strings are filled without a narrow copy first.
+    static void Encode(const uint8_t* data, size_t size, wchar_t* out);
+    static size_t EncodedLength(size_t size) { return (size + 2) / 3 * 4; }
 
     // Decodes text into out (replaced). White space is skipped and the text may
     // end at its "=" padding or without it. A character outside the alphabet,

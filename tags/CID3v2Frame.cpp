@@ -4,6 +4,7 @@
 #include "tags/CID3ToolsBridge.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -79,10 +80,15 @@ bool StartsWithImage(const std::vector<uint8_t>& data, size_t at) {
     return at + 8 <= data.size() && std::memcmp(&data[at], kPng, 8) == 0;
 }
 
-ZrString Base64Of(const std::vector<uint8_t>& data, size_t from) {
-    if (from >= data.size()) return ZrString();
-    const std::string b64 = ZrBase64::Encode(data.data() + from, data.size() - from);
-    return ZrString::FromLatin1(b64.c_str(), int(b64.size()));
+ZrString Base64Of(const uint8_t* data, size_t size) {
+    ZrString text;
+    // A tag holds at most 2^28 bytes and a frame inflates to at most 64 MiB,
+    // so only a caller's oversized buffer could make text too long for a string.
+    if (size == 0 || ZrBase64::EncodedLength(size) > size_t(INT_MAX)) return text;
+    const int length = int(ZrBase64::EncodedLength(size));
+    ZrBase64::Encode(data, size, text.GetBuffer(length, true, false));
+    text.ReleaseBuffer(length);
+    return text;
 }
 
 bool LoadFile(const ZrString& path, std::vector<uint8_t>& out) {
@@ -103,25 +109,30 @@ bool LoadFile(const ZrString& path, std::vector<uint8_t>& out) {
     return ok;
 }
 
-// Parse functions, one per kind; data is the prepared working copy and cur
-// the position behind a data length indicator.
-using ParseFn = void (*)(const std::vector<uint8_t>& data, size_t cur, int version,
-                         ZrPropertyMap& fields);
+// Parse functions, one per kind; data is the body with unsynchronisation and
+// compression undone, and cur the position behind a data length indicator.
+// They give where the binary value starts (its text is left to the frame),
+// or kNoBinary.
+constexpr size_t kNoBinary = CID3v2Frame::kNoBinary;
+using ParseFn = size_t (*)(const std::vector<uint8_t>& data, size_t cur, int version,
+                           ZrPropertyMap& fields);
 
-void ParseText(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
+size_t ParseText(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
     const int enc = ByteAt(data, cur++);
     fields.Set(kTextEncoding, Number(enc));
     fields.Set(kValue, CID3v2Frame::ReadString(enc, data, cur, false));
+    return kNoBinary;
 }
 
-void ParseUserText(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
+size_t ParseUserText(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
     const int enc = ByteAt(data, cur++);
     fields.Set(kTextEncoding, Number(enc));
     fields.Set(kDescription, CID3v2Frame::ReadString(enc, data, cur, true));
     fields.Set(kValue, CID3v2Frame::ReadString(enc, data, cur, false));
+    return kNoBinary;
 }
 
-void ParseComment(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
+size_t ParseComment(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
     const int enc = ByteAt(data, cur++);
     const uint32_t lang = uint32_t(ByteAt(data, cur)) << 16 | uint32_t(ByteAt(data, cur + 1)) << 8 |
                           ByteAt(data, cur + 2);
@@ -130,10 +141,11 @@ void ParseComment(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyM
     fields.Set(kLanguageId, Number(lang));
     fields.Set(kDescription, CID3v2Frame::ReadString(enc, data, cur, true));
     fields.Set(kValue, CID3v2Frame::ReadString(enc, data, cur, false));
+    return kNoBinary;
 }
 
-void ParsePicture(const std::vector<uint8_t>& data, size_t cur, int version,
-                  ZrPropertyMap& fields) {
+size_t ParsePicture(const std::vector<uint8_t>& data, size_t cur, int version,
+                    ZrPropertyMap& fields) {
     const int enc = ByteAt(data, cur++);
     ZrString mime;
     if (version >= 3) {
@@ -155,28 +167,31 @@ void ParsePicture(const std::vector<uint8_t>& data, size_t cur, int version,
     fields.Set(kMimeType, mime);
     fields.Set(kPictureType, Number(type));
     fields.Set(kDescription, description);
-    fields.Set(kValue, Base64Of(data, cur));
+    return cur;
 }
 
-void ParseRating(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
+size_t ParseRating(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
     CID3v2Frame::ReadString(0, data, cur, true); // e-mail address, not kept
     fields.Set(kValue, Number(CID3v2Frame::StarsFromRating(ByteAt(data, cur))));
+    return kNoBinary;
 }
 
-void ParsePodcastFlag(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
+size_t ParsePodcastFlag(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
     const uint32_t v = uint32_t(ByteAt(data, cur)) | uint32_t(ByteAt(data, cur + 1)) << 8 |
                        uint32_t(ByteAt(data, cur + 2)) << 16 |
                        uint32_t(ByteAt(data, cur + 3)) << 24;
     fields.Set(kValue, Number(int32_t(v)));
+    return kNoBinary;
 }
 
-void ParseUrl(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
+size_t ParseUrl(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
     fields.Set(kValue, CID3v2Frame::ReadString(0, data, cur, false));
+    return kNoBinary;
 }
 
-void ParsePrivate(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
+size_t ParsePrivate(const std::vector<uint8_t>& data, size_t cur, int, ZrPropertyMap& fields) {
     fields.Set(kDescription, CID3v2Frame::ReadString(0, data, cur, true));
-    fields.Set(kValue, Base64Of(data, cur));
+    return cur;
 }
 
 // Build functions, one per kind, beside the parse functions they mirror.
@@ -291,6 +306,10 @@ bool CID3v2Frame::HasId(const char* id) const {
 }
 
 void CID3v2Frame::SetBody(std::vector<uint8_t> body, int version) {
+    if (m_binaryFrom != kNoBinary && !m_binaryInSource) {
+        m_binarySource = std::move(m_body);
+        m_binaryInSource = true;
+    }
     m_body = std::move(body);
     EncodeSize(uint32_t(m_body.size()), version, m_header + 4);
 }
@@ -332,25 +351,73 @@ void CID3v2Frame::EncodeSize(uint32_t size, int version, uint8_t out[4]) {
 
 bool CID3v2Frame::ParseFields(int version, size_t* inflateBudget) {
     m_fields.Clear();
+    m_binaryFrom = kNoBinary;
+    m_binaryInSource = false;
+    m_binarySource.clear();
+    m_valueTextPending = false;
     const ID3v2FrameKind kind = GetKind();
     if (kind == ID3v2FrameKind::Unknown) return false;
-    std::vector<uint8_t> data = m_body;
     const uint8_t format = GetFormatFlags();
-    if (format & kFlagUnsync) RemoveUnsync(data);
-    if (format & kFlagCompressed) {
-        // Without a decompressor, or on bad data, the fields come from the
-        // compressed bytes as they are; the frame is still written back as read.
-        size_t maxOut = std::min(data.size() * kMaxInflateRatio, kMaxInflatedBytes);
-        if (inflateBudget) maxOut = std::min(maxOut, *inflateBudget);
-        std::vector<uint8_t> inflated;
-        if (maxOut > 0 && CID3ToolsBridge::Inflate(data.data(), data.size(), maxOut, inflated)) {
-            if (inflateBudget) *inflateBudget -= inflated.size();
-            data.swap(inflated);
+    // Only unsynchronised or compressed bodies need a working copy.
+    const bool decode = (format & (kFlagUnsync | kFlagCompressed)) != 0;
+    std::vector<uint8_t> decoded;
+    if (decode) {
+        decoded = m_body;
+        if (format & kFlagUnsync) RemoveUnsync(decoded);
+        if (format & kFlagCompressed) {
+            // Without a decompressor, or on bad data, the fields come from the
+            // compressed bytes as they are; the frame is still written back as read.
+            size_t maxOut = std::min(decoded.size() * kMaxInflateRatio, kMaxInflatedBytes);
+            if (inflateBudget) maxOut = std::min(maxOut, *inflateBudget);
+            std::vector<uint8_t> inflated;
+            if (maxOut > 0 &&
+                CID3ToolsBridge::Inflate(decoded.data(), decoded.size(), maxOut, inflated)) {
+                if (inflateBudget) *inflateBudget -= inflated.size();
+                decoded.swap(inflated);
+            }
         }
     }
     const size_t cur = (format & kFlagDataLength) ? 4 : 0;
-    kKindOps[size_t(kind)].parse(data, cur, version, m_fields);
+    m_binaryFrom = kKindOps[size_t(kind)].parse(decode ? decoded : m_body, cur, version, m_fields);
+    if (m_binaryFrom != kNoBinary) {
+        m_valueTextPending = true;
+        if (decode) {
+            m_binarySource.swap(decoded);
+            m_binaryInSource = true;
+        }
+    }
     return true;
+}
+
+bool CID3v2Frame::GetBinaryValue(const uint8_t*& data, size_t& size) const {
+    data = nullptr;
+    size = 0;
+    if (m_binaryFrom == kNoBinary) return false;
+    const std::vector<uint8_t>& source = m_binaryInSource ? m_binarySource : m_body;
+    if (m_binaryFrom < source.size()) {
+        data = source.data() + m_binaryFrom;
+        size = source.size() - m_binaryFrom;
+    }
+    return true;
+}
+
+void CID3v2Frame::MakeValueText() const {
+    if (!m_valueTextPending) return;
+    m_valueTextPending = false;
+    const uint8_t* data;
+    size_t size;
+    GetBinaryValue(data, size);
+    m_fields.Set(kValue, Base64Of(data, size));
+}
+
+const ZrPropertyMap& CID3v2Frame::GetFields() const {
+    MakeValueText();
+    return m_fields;
+}
+
+ZrString CID3v2Frame::GetField(const wchar_t* name) const {
+    if (m_valueTextPending && ZrString(name).EqualsNoCase(kValue)) MakeValueText();
+    return m_fields.Get(name);
 }
 
 ZrString CID3v2Frame::ReadString(int encoding, const std::vector<uint8_t>& data, size_t& cursor,

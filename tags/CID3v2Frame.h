@@ -16,6 +16,11 @@
 //
 // The stored body is never rewritten by decoding: compressed, unsynchronised
 // or unknown frames go back into the file byte for byte.
+//
+// The Base64 "Value" of a picture or private frame is made on its first
+// request: a library scan opens thousands of files with cover pictures and
+// never asks for one. Like the rest of a tag, a frame belongs to one thread
+// at a time, even in its const functions.
 class CID3v2Frame {
 public:
     // Format flags (second flag byte) as ID3v2.4 section 4.1.2 defines them;
@@ -52,10 +57,15 @@ public:
 
     const std::vector<uint8_t>& GetBody() const { return m_body; }
     // Replaces the body and re-encodes the size field for the tag version.
+    // The fields stay those of the old body until ParseFields.
     void SetBody(std::vector<uint8_t> body, int version);
 
-    const ZrPropertyMap& GetFields() const { return m_fields; }
-    ZrString GetField(const wchar_t* name) const { return m_fields.Get(name); }
+    const ZrPropertyMap& GetFields() const;
+    ZrString GetField(const wchar_t* name) const;
+    // The bytes whose Base64 text is the "Value" of a picture or private
+    // frame, valid until the next ParseFields; false for other kinds.
+    bool GetBinaryValue(const uint8_t*& data, size_t& size) const;
+    static constexpr size_t kNoBinary = SIZE_MAX;
 
     // Decodes the body into the fields (replaced). False, with no fields, for
     // a frame of the unknown kind. Short bodies read missing bytes as 0.
@@ -100,7 +110,15 @@ public:
     static uint8_t RatingFromStars(long long stars);
 
 private:
+    void MakeValueText() const;
+
     uint8_t m_header[10];
     std::vector<uint8_t> m_body;
-    ZrPropertyMap m_fields;
+    mutable ZrPropertyMap m_fields;
+    // Where the binary value starts: in m_body, or, for an unsynchronised or
+    // compressed frame (and after SetBody), in m_binarySource.
+    size_t m_binaryFrom = kNoBinary;
+    bool m_binaryInSource = false;
+    std::vector<uint8_t> m_binarySource;
+    mutable bool m_valueTextPending = false;
 };

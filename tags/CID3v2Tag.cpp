@@ -226,8 +226,10 @@ CID3v2Tag::ReadResult CID3v2Tag::ParseFrames(const uint8_t* data, size_t end, si
         if (version == 2 && frame->HasId("APIC")) {
             // Rebuild the ID3v2.2 PIC as an ID3v2.3 APIC, keeping the 3-letter
             // image format as its MIME type.
-            std::vector<uint8_t> picture;
-            ZrBase64::Decode(frame->GetField(L"Value").ToLatin1(), picture);
+            const uint8_t* bytes;
+            size_t count;
+            frame->GetBinaryValue(bytes, count);
+            const std::vector<uint8_t> picture(bytes, bytes + count);
             std::vector<uint8_t> rebuilt;
             CID3v2Frame::BuildPictureBody(rebuilt, picture, frame->GetField(L"Mime Type"),
                                           uint8_t(frame->GetField(L"Picture Type").ToInt()),
@@ -319,7 +321,8 @@ ZrString CID3v2Tag::DescribeFrame(int index) {
         description = description.Left(kShortenedName) + L"..";
     if (!description.IsEmpty()) line += ZrString(L" (") + description + L")";
     ZrString type;
-    if (frame->GetFields().Lookup(L"Picture Type", type)) {
+    if (frame->GetKind() == ID3v2FrameKind::Picture) {
+        type = frame->GetField(L"Picture Type");
         if (type == L"3") type = CID3ToolsBridge::Translate(L"Cover");
         line += ZrString(L" (") + type + L")";
     }
@@ -327,8 +330,13 @@ ZrString CID3v2Tag::DescribeFrame(int index) {
     if (frame->GetKind() == ID3v2FrameKind::Unknown) {
         value = CID3ToolsBridge::Translate(L"<unknown data type>");
     } else {
-        value = frame->GetField(L"Value");
-        if (value.GetLength() > kMaxDescribedValue)
+        const uint8_t* bytes;
+        size_t count;
+        // A picture's text is not made just to find it too long.
+        const bool tooLarge = frame->GetBinaryValue(bytes, count) &&
+                              ZrBase64::EncodedLength(count) > size_t(kMaxDescribedValue);
+        if (!tooLarge) value = frame->GetField(L"Value");
+        if (tooLarge || value.GetLength() > kMaxDescribedValue)
             value = CID3ToolsBridge::Translate(L"<too large to display>");
     }
     value.Replace(L"\r\n", L"\\n");
@@ -344,9 +352,12 @@ bool CID3v2Tag::GetImageFile(const ZrString& name, ZrString& result) {
         result = fields.Get(L"Value");
         return true;
     }
-    if (!GetField(name, fields, kGetRaw)) return false;
-    std::vector<uint8_t> picture;
-    ZrBase64::Decode(fields.Get(L"Value").ToLatin1(), picture);
-    return ZrTempFile::CreateWithData(L"MP3 Image", ExtensionForMime(fields.Get(L"Mime Type")),
-                                      picture.data(), picture.size(), result);
+    std::vector<CID3v2Field*> entries;
+    std::vector<CID3v2Frame*> frames;
+    if (!FindFrames(name, true, entries, frames)) return false;
+    const uint8_t* picture;
+    size_t size;
+    frames[0]->GetBinaryValue(picture, size);
+    return ZrTempFile::CreateWithData(
+        L"MP3 Image", ExtensionForMime(frames[0]->GetField(L"Mime Type")), picture, size, result);
 }

@@ -1,5 +1,7 @@
 #include "decoder/Layer3HybridFilter.h"
 
+#include "decoder/CpuDispatch.h"
+
 #include <algorithm>
 
 namespace {
@@ -7,10 +9,14 @@ namespace {
 // Two doubles in one SSE2/NEON register (GCC/Clang vector extension).
 typedef double Vec2 __attribute__((vector_size(16)));
 
-} // namespace
+TONEHALL_INLINE void Long(const Layer3TableSet& tables, const double* in, const double* window,
+                          double* overlap, double (*out)[32], int sb);
+TONEHALL_INLINE void Short(const Layer3TableSet& tables, const double* in, const double* window,
+                           double* overlap, double (*out)[32], int sb);
 
-void Layer3HybridFilter::Process(const Layer3SideInfo::Granule& granule, double* spectrum,
-                                 int subbands, double* overlap, double (*out)[32]) const {
+TONEHALL_INLINE void ProcessBody(const Layer3TableSet& tables,
+                                 const Layer3SideInfo::Granule& granule, double* spectrum,
+                                 int subbands, double* overlap, double (*out)[32]) {
     const bool shortBlock = granule.blockType == 2;
     const int longSubbands = shortBlock ? (granule.mixedBlock ? 2 : 0) : 32;
 
@@ -22,8 +28,8 @@ void Layer3HybridFilter::Process(const Layer3SideInfo::Granule& granule, double*
         double* upper = spectrum + sb * 18;
         for (int i = 0; i < 8; ++i) {
             const double bu = lower[-i], bd = upper[i];
-            lower[-i] = bu * tables_.aliasCs[i] - bd * tables_.aliasCa[i];
-            upper[i] = bd * tables_.aliasCs[i] + bu * tables_.aliasCa[i];
+            lower[-i] = bu * tables.aliasCs[i] - bd * tables.aliasCa[i];
+            upper[i] = bd * tables.aliasCs[i] + bu * tables.aliasCa[i];
         }
     }
     if (aliasBoundaries > 0 && subbands < aliasBoundaries + 1) subbands = aliasBoundaries + 1;
@@ -36,12 +42,12 @@ void Layer3HybridFilter::Process(const Layer3SideInfo::Granule& granule, double*
     // ISO/IEC 11172-3 2.4.2.7 (mixed_block_flag): the two lowest subbands of a
     // mixed block take the normal window, whatever the block type.
     for (int sb = 0; sb < subbands; ++sb) {
-        const auto& windows = sb & 1 ? tables_.oddWindow : tables_.window;
+        const auto& windows = sb & 1 ? tables.oddWindow : tables.window;
         const int type = shortBlock || (granule.mixedBlock && sb < 2) ? 0 : granule.blockType;
         if (sb < longSubbands)
-            Long(spectrum + sb * 18, windows[type].data(), overlap + sb * 18, out, sb);
+            Long(tables, spectrum + sb * 18, windows[type].data(), overlap + sb * 18, out, sb);
         else
-            Short(spectrum + sb * 18, windows[2].data(), overlap + sb * 18, out, sb);
+            Short(tables, spectrum + sb * 18, windows[2].data(), overlap + sb * 18, out, sb);
     }
     // Subbands without values only release what the previous granule left.
     for (int sb = subbands; sb < 32; ++sb) {
@@ -64,10 +70,10 @@ void Layer3HybridFilter::Process(const Layer3SideInfo::Granule& granule, double*
 // rule is another 9-point DCT-II. The two 9-point DCT-IIs run side by side in
 // the two lanes of a vector, each folded once more around its middle input
 // (cos(pi (17-2k) j / 18) = (-1)^j cos(pi (2k+1) j / 18)).
-void Layer3HybridFilter::Long(const double* in, const double* window, double* overlap,
-                              double (*out)[32], int sb) const {
-    const double* p18 = tables_.imdctPrescale18.data();
-    const double* p9 = tables_.imdctPrescale9.data();
+TONEHALL_INLINE void Long(const Layer3TableSet& tables, const double* in, const double* window,
+                          double* overlap, double (*out)[32], int sb) {
+    const double* p18 = tables.imdctPrescale18.data();
+    const double* p9 = tables.imdctPrescale9.data();
     Vec2 z[9];
     for (int k = 0; k < 9; ++k) {
         const double lo = in[k] * p18[k], hi = in[17 - k] * p18[17 - k];
@@ -81,11 +87,11 @@ void Layer3HybridFilter::Long(const double* in, const double* window, double* ov
     // Lane 0: v[2j]; lane 1: u[j], the DCT-II behind the odd outputs.
     Vec2 d[9];
     for (int j = 0; j < 9; j += 2) {
-        const double* c = tables_.dct9[j].data();
+        const double* c = tables.dct9[j].data();
         d[j] = z[4] * c[4] + sum[0] * c[0] + sum[1] * c[1] + sum[2] * c[2] + sum[3] * c[3];
     }
     for (int j = 1; j < 9; j += 2) {
-        const double* c = tables_.dct9[j].data();
+        const double* c = tables.dct9[j].data();
         d[j] = diff[0] * c[0] + diff[1] * c[1] + diff[2] * c[2] + diff[3] * c[3];
     }
     // v[2j] = A[j] (lane 0); v[2j + 1] = U[j] + U[j + 1] (lane 1, U[9] = 0);
@@ -108,15 +114,15 @@ void Layer3HybridFilter::Long(const double* in, const double* window, double* ov
 
 // Three 12-point IMDCTs (6-point DCT-IV each), windowed and overlapped at 6,
 // 12 and 18 within the 36 samples of the block.
-void Layer3HybridFilter::Short(const double* in, const double* window, double* overlap,
-                               double (*out)[32], int sb) const {
+TONEHALL_INLINE void Short(const Layer3TableSet& tables, const double* in, const double* window,
+                           double* overlap, double (*out)[32], int sb) {
     double z[36] = {};
     for (int w = 0; w < 3; ++w) {
         double t[6] = {};
         for (int k = 0; k < 6; ++k) {
             const double x = in[w * 6 + k];
             for (int m = 0; m < 6; ++m)
-                t[m] += x * tables_.dct6[k][m];
+                t[m] += x * tables.dct6[k][m];
         }
         double y[12];
         for (int n = 0; n < 3; ++n)
@@ -132,4 +138,27 @@ void Layer3HybridFilter::Short(const double* in, const double* window, double* o
         out[n][sb] = z[n] + overlap[n];
         overlap[n] = z[n + 18];
     }
+}
+
+TONEHALL_GENERIC_KERNEL void ProcessGeneric(const Layer3TableSet& tables,
+                                            const Layer3SideInfo::Granule& granule,
+                                            double* spectrum, int subbands, double* overlap,
+                                            double (*out)[32]) {
+    ProcessBody(tables, granule, spectrum, subbands, overlap, out);
+}
+
+TONEHALL_AVX2_KERNEL void ProcessAvx2(const Layer3TableSet& tables,
+                                      const Layer3SideInfo::Granule& granule, double* spectrum,
+                                      int subbands, double* overlap, double (*out)[32]) {
+    ProcessBody(tables, granule, spectrum, subbands, overlap, out);
+}
+
+} // namespace
+
+void Layer3HybridFilter::Process(const Layer3SideInfo::Granule& granule, double* spectrum,
+                                 int subbands, double* overlap, double (*out)[32]) const {
+    if (CpuDispatch::UseAvx2())
+        ProcessAvx2(tables_, granule, spectrum, subbands, overlap, out);
+    else
+        ProcessGeneric(tables_, granule, spectrum, subbands, overlap, out);
 }

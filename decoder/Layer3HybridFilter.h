@@ -20,10 +20,5 @@ public:
                  double* overlap, double (*out)[32]) const;
 
 private:
-    void Long(const double* in, const double* window, double* overlap, double (*out)[32],
-              int sb) const;
-    void Short(const double* in, const double* window, double* overlap, double (*out)[32],
-               int sb) const;
-
     const Layer3TableSet& tables_;
 };

@@ -1,5 +1,6 @@
 #include "decoder/Layer3SpectrumDecoder.h"
 
+#include "decoder/CpuDispatch.h"
 #include "decoder/Layer3BitReader.h"
 #include "decoder/tables/Layer3HuffmanTables.h"
 #include "decoder/tables/Layer3Tables.h"
@@ -39,12 +40,10 @@ inline int DecodeQuad(uint64_t w, bool tableB, int& values) {
     return e >> 4;
 }
 
-} // namespace
-
-int Layer3SpectrumDecoder::DecodeHuffman(Layer3BitReader& bits, int endBit,
-                                         const Layer3SideInfo::Granule& granule,
-                                         double* values) const {
-    const double* pow43 = tables_.pow43.data();
+// Returns the number of lines decoded (values past it are 0), or -1.
+TONEHALL_INLINE int DecodeHuffman(const Layer3TableSet& tables, Layer3BitReader& bits, int endBit,
+                                  const Layer3SideInfo::Granule& granule, double* values) {
+    const double* pow43 = tables.pow43.data();
     const int regionEnd[3] = {granule.region1Start, granule.region2Start, granule.bigValues * 2};
     int line = 0;
     for (int region = 0; region < 3; ++region) {
@@ -129,21 +128,21 @@ int Layer3SpectrumDecoder::DecodeHuffman(Layer3BitReader& bits, int endBit,
     return line;
 }
 
-Layer3SpectrumDecoder::Result Layer3SpectrumDecoder::Decode(Layer3BitReader& bits, int endBit,
-                                                            const Layer3SideInfo::Granule& granule,
-                                                            const Layer3ScaleFactors& scaleFactors,
-                                                            bool preflag, bool msStereo,
-                                                            int sampleRateIndex, double* out,
-                                                            int& subbands) {
+// Huffman decoding and requantisation; false for a corrupt granule.
+TONEHALL_INLINE bool DecodeBody(const Layer3TableSet& tables, double* scratch,
+                                Layer3BitReader& bits, int endBit,
+                                const Layer3SideInfo::Granule& granule,
+                                const Layer3ScaleFactors& scaleFactors, bool preflag, bool msStereo,
+                                int sampleRateIndex, double* out, int& subbands) {
     const Layer3TableSet::BlockKind kind = granule.blockType != 2 ? Layer3TableSet::BlockKind::Long
                                            : granule.mixedBlock   ? Layer3TableSet::BlockKind::Mixed
                                                                 : Layer3TableSet::BlockKind::Short;
     const Layer3TableSet::BandLayout& layout =
-        tables_.layouts[sampleRateIndex][static_cast<int>(kind)];
+        tables.layouts[sampleRateIndex][static_cast<int>(kind)];
 
-    double* values = layout.reordered ? scratch_ : out;
-    const int lines = DecodeHuffman(bits, endBit, granule, values);
-    if (lines < 0) return Result::Corrupt;
+    double* values = layout.reordered ? scratch : out;
+    const int lines = DecodeHuffman(tables, bits, endBit, granule, values);
+    if (lines < 0) return false;
     if (layout.reordered)
         std::fill(out, out + kLines, 0.0);
     else
@@ -164,7 +163,7 @@ Layer3SpectrumDecoder::Result Layer3SpectrumDecoder::Decode(Layer3BitReader& bit
         else
             index = base + 8 * granule.subblockGain[run.window] +
                     sfShift * scaleFactors.shortBand[run.band][run.window];
-        const double factor = tables_.gain[std::min(index, Layer3TableSet::kGainEntries - 1)];
+        const double factor = tables.gain[std::min(index, Layer3TableSet::kGainEntries - 1)];
         const int end = std::min<int>(run.start + run.width, lines);
         if (layout.reordered) {
             for (int i = run.start; i < end; ++i)
@@ -176,5 +175,39 @@ Layer3SpectrumDecoder::Result Layer3SpectrumDecoder::Decode(Layer3BitReader& bit
         subbands = std::max<int>(subbands, run.subbandEnd);
     }
     if (!layout.reordered) subbands = (lines + 17) / 18;
-    return Result::Ok;
+    return true;
+}
+
+// BMI2's shifts by a register count save the moves to CL that the baseline
+// needs on every variable shift of the bit window.
+TONEHALL_GENERIC_KERNEL bool
+DecodeGeneric(const Layer3TableSet& tables, double* scratch, Layer3BitReader& bits, int endBit,
+              const Layer3SideInfo::Granule& granule, const Layer3ScaleFactors& scaleFactors,
+              bool preflag, bool msStereo, int sampleRateIndex, double* out, int& subbands) {
+    return DecodeBody(tables, scratch, bits, endBit, granule, scaleFactors, preflag, msStereo,
+                      sampleRateIndex, out, subbands);
+}
+
+TONEHALL_AVX2_KERNEL bool
+DecodeAvx2(const Layer3TableSet& tables, double* scratch, Layer3BitReader& bits, int endBit,
+           const Layer3SideInfo::Granule& granule, const Layer3ScaleFactors& scaleFactors,
+           bool preflag, bool msStereo, int sampleRateIndex, double* out, int& subbands) {
+    return DecodeBody(tables, scratch, bits, endBit, granule, scaleFactors, preflag, msStereo,
+                      sampleRateIndex, out, subbands);
+}
+
+} // namespace
+
+Layer3SpectrumDecoder::Result Layer3SpectrumDecoder::Decode(Layer3BitReader& bits, int endBit,
+                                                            const Layer3SideInfo::Granule& granule,
+                                                            const Layer3ScaleFactors& scaleFactors,
+                                                            bool preflag, bool msStereo,
+                                                            int sampleRateIndex, double* out,
+                                                            int& subbands) {
+    const bool ok = CpuDispatch::UseAvx2()
+                        ? DecodeAvx2(tables_, scratch_, bits, endBit, granule, scaleFactors,
+                                     preflag, msStereo, sampleRateIndex, out, subbands)
+                        : DecodeGeneric(tables_, scratch_, bits, endBit, granule, scaleFactors,
+                                        preflag, msStereo, sampleRateIndex, out, subbands);
+    return ok ? Result::Ok : Result::Corrupt;
 }

@@ -1,5 +1,7 @@
 #include "decoder/Layer2Decoder.h"
 
+#include "decoder/CpuDispatch.h"
+#include "decoder/Layer3BitReader.h"
 #include "decoder/MpegDecoderState.h"
 #include "decoder/PolyphaseSynthesis.h"
 #include "decoder/tables/Layer2AllocationTables.h"
@@ -8,6 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+static_assert(Layer3BitReader::kPadding <= kReservoirPadding,
+              "the frame body's padding covers the reader's read-ahead");
 
 namespace {
 
@@ -124,8 +129,28 @@ void Layer2Decoder::BuildAllocation(const Layer2AllocationTable& table) {
 }
 
 int32_t Layer2Decoder::DecodeLayer2(uint8_t* output, int32_t& bytesDone) {
+    return CpuDispatch::UseAvx2() ? DecodeAvx2(output, bytesDone)
+                                  : DecodeGeneric(output, bytesDone);
+}
+
+int32_t Layer2Decoder::DecodeGeneric(uint8_t* output, int32_t& bytesDone) {
+    return DecodeBody(output, bytesDone);
+}
+
+int32_t Layer2Decoder::DecodeAvx2(uint8_t* output, int32_t& bytesDone) {
+    return DecodeBody(output, bytesDone);
+}
+
+int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
     FrameHeader& header = m_state.header;
-    MpegBitReader& bits = m_state.bits;
+    // The body is read through a word-at-a-time reader: the front end leaves
+    // kReservoirPadding zero bytes behind it, so no read needs a bounds
+    // check, and bits past the body still read as 0.
+    MpegBitReader& frameBits = m_state.bits;
+    const int32_t startByte = frameBits.BytePosition();
+    Layer3BitReader bits(m_state.reservoir[m_state.currentBuffer] + startByte,
+                         std::max(frameBits.LimitBits() / 8 - startByte, 0));
+    bits.SetPosition(frameBits.BitIndex());
     const Layer2AllocationTable& table =
         SelectTable(header.lsf, header.samplingIndex, header.channels, FrameBitrate(header));
     if (m_table != &table) BuildAllocation(table);
@@ -143,16 +168,16 @@ int32_t Layer2Decoder::DecodeLayer2(uint8_t* output, int32_t& bytesDone) {
     for (int32_t sb = 0; sb < limit; ++sb) {
         if (sb < bound) {
             for (int32_t ch = 0; ch < channels; ++ch)
-                allocation[ch][sb] = static_cast<int32_t>(bits.GetBits(m_allocationBits[sb]));
+                allocation[ch][sb] = static_cast<int32_t>(bits.Read(m_allocationBits[sb]));
         } else {
-            allocation[0][sb] = static_cast<int32_t>(bits.GetBits(m_allocationBits[sb]));
+            allocation[0][sb] = static_cast<int32_t>(bits.Read(m_allocationBits[sb]));
             allocation[1][sb] = allocation[0][sb];
         }
     }
     int32_t scfsi[2][32] = {};
     for (int32_t sb = 0; sb < limit; ++sb)
         for (int32_t ch = 0; ch < channels; ++ch)
-            if (allocation[ch][sb] != 0) scfsi[ch][sb] = static_cast<int32_t>(bits.GetBits(2));
+            if (allocation[ch][sb] != 0) scfsi[ch][sb] = static_cast<int32_t>(bits.Read(2));
 
     // Clause 2.4.2.7 scfsi: 0 three scale factors; 1 the first serves parts 0
     // and 1; 2 one for all; 3 the second serves parts 1 and 2.
@@ -165,20 +190,20 @@ int32_t Layer2Decoder::DecodeLayer2(uint8_t* output, int32_t& bytesDone) {
             int32_t* s2 = &scale[ch][2][sb];
             switch (scfsi[ch][sb]) {
             case 0:
-                *s0 = static_cast<int32_t>(bits.GetBits(6));
-                *s1 = static_cast<int32_t>(bits.GetBits(6));
-                *s2 = static_cast<int32_t>(bits.GetBits(6));
+                *s0 = static_cast<int32_t>(bits.Read(6));
+                *s1 = static_cast<int32_t>(bits.Read(6));
+                *s2 = static_cast<int32_t>(bits.Read(6));
                 break;
             case 1:
-                *s0 = *s1 = static_cast<int32_t>(bits.GetBits(6));
-                *s2 = static_cast<int32_t>(bits.GetBits(6));
+                *s0 = *s1 = static_cast<int32_t>(bits.Read(6));
+                *s2 = static_cast<int32_t>(bits.Read(6));
                 break;
             case 2:
-                *s0 = *s1 = *s2 = static_cast<int32_t>(bits.GetBits(6));
+                *s0 = *s1 = *s2 = static_cast<int32_t>(bits.Read(6));
                 break;
             default:
-                *s0 = static_cast<int32_t>(bits.GetBits(6));
-                *s1 = *s2 = static_cast<int32_t>(bits.GetBits(6));
+                *s0 = static_cast<int32_t>(bits.Read(6));
+                *s1 = *s2 = static_cast<int32_t>(bits.Read(6));
                 break;
             }
         }
@@ -187,9 +212,9 @@ int32_t Layer2Decoder::DecodeLayer2(uint8_t* output, int32_t& bytesDone) {
     int32_t clipped = 0;
     for (int32_t block = 0; block < 12; ++block) {
         const int32_t part = block >> 2;
-        // Per channel, sample and subband: the requantisation row and its factor.
-        int32_t rows[2][3][32] = {};
-        double factors[2][3][32] = {};
+        // Per channel, sample of the triple and subband.
+        double samples[2][3][32];
+        std::memset(samples, 0, sizeof samples);
         for (int32_t sb = 0; sb < limit; ++sb) {
             const int32_t coded = sb < bound ? channels : 1;
             for (int32_t ch = 0; ch < coded; ++ch) {
@@ -197,37 +222,27 @@ int32_t Layer2Decoder::DecodeLayer2(uint8_t* output, int32_t& bytesDone) {
                 if (a == 0) continue;
                 const Quantiser& q = m_quantisers[sb][a];
                 if (q.levels == 0) continue;
+                // Above the bound channel 1 shares channel 0's codes, with
+                // its own scale factors.
+                const bool shared = sb >= bound && channels == 2;
+                const double* scale0 = m_state.layer2Requant[0] + scale[ch][part][sb];
+                const double* scale1 = m_state.layer2Requant[0] + scale[1][part][sb];
                 if (q.groups != nullptr) {
-                    const uint32_t code = bits.GetBits(q.bits);
+                    const uint8_t* rows = q.groups[bits.Read(q.bits)];
                     for (int32_t s = 0; s < 3; ++s) {
-                        rows[ch][s][sb] = q.groups[code][s];
-                        factors[ch][s][sb] = 1.0;
+                        samples[ch][s][sb] = scale0[64 * rows[s]];
+                        if (shared) samples[1][s][sb] = scale1[64 * rows[s]];
                     }
                 } else {
                     for (int32_t s = 0; s < 3; ++s) {
-                        rows[ch][s][sb] = q.row;
-                        factors[ch][s][sb] = static_cast<double>(
-                            static_cast<int32_t>(bits.GetBits(q.bits)) + q.offset);
+                        const double factor =
+                            static_cast<double>(static_cast<int32_t>(bits.Read(q.bits)) + q.offset);
+                        samples[ch][s][sb] = factor * scale0[64 * q.row];
+                        if (shared) samples[1][s][sb] = factor * scale1[64 * q.row];
                     }
                 }
             }
-            if (sb >= bound && channels == 2) {
-                for (int32_t s = 0; s < 3; ++s) {
-                    rows[1][s][sb] = rows[0][s][sb];
-                    factors[1][s][sb] = factors[0][s][sb];
-                }
-            }
         }
-
-        double samples[2][3][32] = {};
-        for (int32_t ch = 0; ch < channels; ++ch)
-            for (int32_t sb = 0; sb < limit; ++sb) {
-                if (allocation[ch][sb] == 0) continue;
-                const int32_t column = scale[ch][part][sb];
-                for (int32_t s = 0; s < 3; ++s)
-                    samples[ch][s][sb] =
-                        factors[ch][s][sb] * m_state.layer2Requant[rows[ch][s][sb]][column];
-            }
 
         for (int32_t s = 0; s < 3; ++s) {
             if (channels == 2) {
@@ -238,5 +253,6 @@ int32_t Layer2Decoder::DecodeLayer2(uint8_t* output, int32_t& bytesDone) {
             }
         }
     }
+    frameBits.SetPosition(static_cast<int64_t>(startByte) * 8 + bits.Position());
     return clipped;
 }

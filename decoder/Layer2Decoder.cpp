@@ -246,8 +246,8 @@ int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
 
         for (int32_t s = 0; s < 3; ++s) {
             if (channels == 2) {
-                clipped += Synthesize(m_state, samples[0][s], 0, output, bytesDone);
-                clipped += Synthesize(m_state, samples[1][s], 1, output, bytesDone);
+                clipped +=
+                    SynthesizeStereo(m_state, samples[0][s], samples[1][s], output, bytesDone);
             } else {
                 clipped += SynthesizeMono(m_state, samples[0][s], output, bytesDone);
             }

@@ -84,8 +84,8 @@ int32_t Layer3Decoder::DecodeLayer3(uint8_t* output, int32_t& bytesDone) {
             if (channels == 1) {
                 clipped += SynthesizeMono(state_, subbandSamples_[0][t], output, bytesDone);
             } else {
-                clipped += Synthesize(state_, subbandSamples_[0][t], 0, output, bytesDone);
-                clipped += Synthesize(state_, subbandSamples_[1][t], 1, output, bytesDone);
+                clipped += SynthesizeStereo(state_, subbandSamples_[0][t], subbandSamples_[1][t],
+                                            output, bytesDone);
             }
         }
     }

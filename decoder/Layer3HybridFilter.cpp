@@ -9,56 +9,6 @@ namespace {
 // Two doubles in one SSE2/NEON register (GCC/Clang vector extension).
 typedef double Vec2 __attribute__((vector_size(16)));
 
-TONEHALL_INLINE void Long(const Layer3TableSet& tables, const double* in, const double* window,
-                          double* overlap, double (*out)[32], int sb);
-TONEHALL_INLINE void Short(const Layer3TableSet& tables, const double* in, const double* window,
-                           double* overlap, double (*out)[32], int sb);
-
-TONEHALL_INLINE void ProcessBody(const Layer3TableSet& tables,
-                                 const Layer3SideInfo::Granule& granule, double* spectrum,
-                                 int subbands, double* overlap, double (*out)[32]) {
-    const bool shortBlock = granule.blockType == 2;
-    const int longSubbands = shortBlock ? (granule.mixedBlock ? 2 : 0) : 32;
-
-    // Alias reduction across each boundary between two long subbands, where
-    // one of them holds values; the butterflies carry values one subband up.
-    const int aliasBoundaries = std::min(longSubbands, subbands + 1) - 1;
-    for (int sb = 1; sb <= aliasBoundaries; ++sb) {
-        double* lower = spectrum + sb * 18 - 1;
-        double* upper = spectrum + sb * 18;
-        for (int i = 0; i < 8; ++i) {
-            const double bu = lower[-i], bd = upper[i];
-            lower[-i] = bu * tables.aliasCs[i] - bd * tables.aliasCa[i];
-            upper[i] = bd * tables.aliasCs[i] + bu * tables.aliasCa[i];
-        }
-    }
-    if (aliasBoundaries > 0 && subbands < aliasBoundaries + 1) subbands = aliasBoundaries + 1;
-
-    // The polyphase filterbank expects the odd samples of odd subbands negated
-    // (ISO/IEC 11172-3 2.4.3.4.10.3). Odd subbands take windows with their odd
-    // entries negated, so their output and the overlap they keep come out
-    // inverted already.
-    //
-    // ISO/IEC 11172-3 2.4.2.7 (mixed_block_flag): the two lowest subbands of a
-    // mixed block take the normal window, whatever the block type.
-    for (int sb = 0; sb < subbands; ++sb) {
-        const auto& windows = sb & 1 ? tables.oddWindow : tables.window;
-        const int type = shortBlock || (granule.mixedBlock && sb < 2) ? 0 : granule.blockType;
-        if (sb < longSubbands)
-            Long(tables, spectrum + sb * 18, windows[type].data(), overlap + sb * 18, out, sb);
-        else
-            Short(tables, spectrum + sb * 18, windows[2].data(), overlap + sb * 18, out, sb);
-    }
-    // Subbands without values only release what the previous granule left.
-    for (int sb = subbands; sb < 32; ++sb) {
-        double* ov = overlap + sb * 18;
-        for (int t = 0; t < 18; ++t) {
-            out[t][sb] = ov[t];
-            ov[t] = 0.0;
-        }
-    }
-}
-
 // 36-point IMDCT as an 18-point DCT-IV t[m] = sum X[k] cos(pi/72 (2m+1)(2k+1)):
 // y[n] = t[n + 9] for n < 9, -t[26 - n] for n < 27, -t[n - 27] after.
 //
@@ -140,6 +90,52 @@ TONEHALL_INLINE void Short(const Layer3TableSet& tables, const double* in, const
     }
 }
 
+TONEHALL_INLINE void ProcessBody(const Layer3TableSet& tables,
+                                 const Layer3SideInfo::Granule& granule, double* spectrum,
+                                 int subbands, double* overlap, double (*out)[32]) {
+    const bool shortBlock = granule.blockType == 2;
+    const int longSubbands = shortBlock ? (granule.mixedBlock ? 2 : 0) : 32;
+
+    // Alias reduction across each boundary between two long subbands, where
+    // one of them holds values; the butterflies carry values one subband up.
+    const int aliasBoundaries = std::min(longSubbands, subbands + 1) - 1;
+    for (int sb = 1; sb <= aliasBoundaries; ++sb) {
+        double* lower = spectrum + sb * 18 - 1;
+        double* upper = spectrum + sb * 18;
+        for (int i = 0; i < 8; ++i) {
+            const double bu = lower[-i], bd = upper[i];
+            lower[-i] = bu * tables.aliasCs[i] - bd * tables.aliasCa[i];
+            upper[i] = bd * tables.aliasCs[i] + bu * tables.aliasCa[i];
+        }
+    }
+    if (aliasBoundaries > 0 && subbands < aliasBoundaries + 1) subbands = aliasBoundaries + 1;
+
+    // The polyphase filterbank expects the odd samples of odd subbands negated
+    // (ISO/IEC 11172-3 2.4.3.4.10.3). Odd subbands take windows with their odd
+    // entries negated, so their output and the overlap they keep come out
+    // inverted already.
+    //
+    // ISO/IEC 11172-3 2.4.2.7 (mixed_block_flag): the two lowest subbands of a
+    // mixed block take the normal window, whatever the block type.
+    for (int sb = 0; sb < subbands; ++sb) {
+        const auto& windows = sb & 1 ? tables.oddWindow : tables.window;
+        const int type = shortBlock || (granule.mixedBlock && sb < 2) ? 0 : granule.blockType;
+        if (sb < longSubbands)
+            Long(tables, spectrum + sb * 18, windows[type].data(), overlap + sb * 18, out, sb);
+        else
+            Short(tables, spectrum + sb * 18, windows[2].data(), overlap + sb * 18, out, sb);
+    }
+    // Subbands without values only release what the previous granule left.
+    for (int sb = subbands; sb < 32; ++sb) {
+        double* ov = overlap + sb * 18;
+        for (int t = 0; t < 18; ++t) {
+            out[t][sb] = ov[t];
+            ov[t] = 0.0;
+        }
+    }
+}
+
+// The filterbank's two builds (CpuDispatch.h).
 TONEHALL_GENERIC_KERNEL void ProcessGeneric(const Layer3TableSet& tables,
                                             const Layer3SideInfo::Granule& granule,
                                             double* spectrum, int subbands, double* overlap,

@@ -3,7 +3,7 @@
 // MPEG-2 and MPEG-2.5, Layers II and III), embedded by value in its owner,
 // never shared, one thread at a time. It owns the queued input chunks and the
 // two layer decoders; the reservoir, overlap and synthesis buffers live
-// inside it, so one state takes about 52 KB.
+// inside it, so one state takes about 60 KB.
 //
 // Driving it (the input source):
 //   InitDecoder(state) once; QueueDecoderInput(state, bytes, n, position of

@@ -42,11 +42,6 @@ template <> TONEHALL_INLINE void LeeDct<1>(const double* in, double* out, const 
     out[0] = in[0];
 }
 
-// One step for `channel`: the DCT of the subband samples into the newest
-// history slot, then 32 output samples, clipped, stored `stride` doubles
-// apart from `out` (by memcpy: the output is a byte buffer of any alignment).
-// Returns the number of clipped samples.
-//
 // The standard shifts a 1024-value vector V by 64 per step, fills V[0..63]
 // with the matrixed subband samples, and outputs
 //   out[j] = sum_{i=0..7} V_{2i}[j] D[64i + j] + V_{2i+1}[32 + j] D[64i + 32 + j],
@@ -54,17 +49,15 @@ template <> TONEHALL_INLINE void LeeDct<1>(const double* in, double* out, const 
 // y_t[16 + n] (n < 16), 0 (n = 16), -y_t[48 - n] (16 < n <= 48) and
 // -y_t[n - 48] (n > 48). Each slot keeps V_t[0..31] and V_t[32..63] without
 // their minus signs, which sit in the window instead (negation is exact), so
-// the window loop below reads history and window in order, four lanes at a
-// time. The 2^-15 output scale sits in the window too: a power of two scales
-// every product and sum exactly.
-TONEHALL_INLINE int32_t StepBody(MpegDecoderState& state, const double* samples, int32_t channel,
-                                 uint8_t* out, int32_t stride) {
-    const int32_t newest = state.synthesisOffset;
-    double(*history)[2][32] = state.synthesisHistory[channel];
+// the window loop reads history and window in order, four lanes at a time.
+// The 2^-15 output scale sits in the window too: a power of two scales every
+// product and sum exactly.
+TONEHALL_INLINE void DctIntoHistory(MpegDecoderState& state, const double* samples,
+                                    int32_t channel) {
     double y[32];
     LeeDct<32>(samples, y, state.dctCos);
-    double* row0 = history[newest][0];
-    double* row1 = history[newest][1];
+    double* row0 = state.synthesisHistory[channel][state.synthesisOffset][0];
+    double* row1 = state.synthesisHistory[channel][state.synthesisOffset][1];
     for (int32_t j = 0; j < 16; ++j)
         row0[j] = y[16 + j];
     row0[16] = 0.0;
@@ -74,36 +67,87 @@ TONEHALL_INLINE int32_t StepBody(MpegDecoderState& state, const double* samples,
         row1[j] = y[16 - j];
     for (int32_t j = 17; j < 32; ++j)
         row1[j] = y[j - 16];
+}
 
-    // Eight accumulators of four outputs each; a tap pair's two products are
-    // added before they reach the sum, as the reference formulation does.
-    Double4 sum[8] = {};
+// Outputs 4 * first .. 4 * (first + count) - 1 of the current step into
+// sum[c][0..count-1] for each of `channels` channels from `channel`. A tap pair's two
+// products are added before they reach the sum, as the reference formulation
+// does. With two channels each window vector is loaded once for both.
+template <int channels, int count>
+TONEHALL_INLINE void Window(const MpegDecoderState& state, int32_t channel, int32_t first,
+                            Double4 (*sum)[count]) {
+    const int32_t newest = state.synthesisOffset;
     for (int32_t i = 0; i < 8; ++i) {
-        const double* even = history[(newest + 2 * i) & 15][0];
-        const double* odd = history[(newest + 2 * i + 1) & 15][1];
-        const double* we = state.synthesisWindow[i][0];
-        const double* wo = state.synthesisWindow[i][1];
-        for (int32_t v = 0; v < 8; ++v)
-            sum[v] +=
-                Load4(even + 4 * v) * Load4(we + 4 * v) + Load4(odd + 4 * v) * Load4(wo + 4 * v);
+        const double* we = state.synthesisWindow[i][0] + 4 * first;
+        const double* wo = state.synthesisWindow[i][1] + 4 * first;
+        for (int32_t v = 0; v < count; ++v) {
+            const Double4 e = Load4(we + 4 * v);
+            const Double4 o = Load4(wo + 4 * v);
+            for (int32_t c = 0; c < channels; ++c) {
+                const double(*history)[2][32] = state.synthesisHistory[channel + c];
+                const double* even = history[(newest + 2 * i) & 15][0] + 4 * first;
+                const double* odd = history[(newest + 2 * i + 1) & 15][1] + 4 * first;
+                sum[c][v] += Load4(even + 4 * v) * e + Load4(odd + 4 * v) * o;
+            }
+        }
     }
+}
 
-    // Clipping without branches: loud passages clip often and at random.
-    // A comparison yields -1 in every lane where it holds.
+// Clipping without branches: loud passages clip often and at random. A
+// comparison yields -1 in every lane where it holds.
+TONEHALL_INLINE Double4 Clip(Double4 x, Long4& clipped) {
     const Double4 one = Splat4(1.0);
     const Double4 minusOne = Splat4(-1.0);
+    const Long4 above = x > one;
+    const Long4 below = x < minusOne;
+    clipped -= above + below;
+    return above ? one : below ? minusOne : x;
+}
+
+TONEHALL_INLINE int32_t Total(Long4 clipped) {
+    return static_cast<int32_t>(clipped[0] + clipped[1] + clipped[2] + clipped[3]);
+}
+
+// One step for `channel`: 32 output samples stored `stride` doubles apart
+// from `out` (by memcpy: the output is a byte buffer of any alignment).
+// Returns the number of clipped samples.
+TONEHALL_INLINE int32_t StepBody(MpegDecoderState& state, const double* samples, int32_t channel,
+                                 uint8_t* out, int32_t stride) {
+    DctIntoHistory(state, samples, channel);
+    Double4 sum[1][8] = {};
+    Window<1, 8>(state, channel, 0, sum);
     Long4 clipped = {};
     for (int32_t v = 0; v < 8; ++v) {
-        const Long4 above = sum[v] > one;
-        const Long4 below = sum[v] < minusOne;
-        clipped -= above + below;
-        const Double4 x = above ? one : below ? minusOne : sum[v];
+        const Double4 x = Clip(sum[0][v], clipped);
         for (int32_t k = 0; k < 4; ++k) {
             const double value = x[k];
             std::memcpy(out + 8 * stride * (4 * v + k), &value, sizeof value);
         }
     }
-    return static_cast<int32_t>(clipped[0] + clipped[1] + clipped[2] + clipped[3]);
+    return Total(clipped);
+}
+
+// Both channels of one step, interleaved: the same arithmetic as two StepBody
+// calls, but the window is loaded once for both, and the output is stored
+// four doubles at a time. Sixteen outputs per channel at a time keep the
+// accumulators in registers.
+TONEHALL_INLINE int32_t StereoBody(MpegDecoderState& state, const double* left, const double* right,
+                                   uint8_t* out) {
+    DctIntoHistory(state, left, 0);
+    DctIntoHistory(state, right, 1);
+    Long4 clipped = {};
+    for (int32_t first = 0; first < 8; first += 4) {
+        Double4 sum[2][4] = {};
+        Window<2, 4>(state, 0, first, sum);
+        for (int32_t v = 0; v < 4; ++v) {
+            const Double4 x = Clip(sum[0][v], clipped);
+            const Double4 y = Clip(sum[1][v], clipped);
+            uint8_t* at = out + 8 * 2 * 4 * (first + v);
+            Store4(at, InterleaveLow(x, y));
+            Store4(at + 32, InterleaveHigh(x, y));
+        }
+    }
+    return Total(clipped);
 }
 
 TONEHALL_GENERIC_KERNEL int32_t StepGeneric(MpegDecoderState& state, const double* samples,
@@ -114,6 +158,16 @@ TONEHALL_GENERIC_KERNEL int32_t StepGeneric(MpegDecoderState& state, const doubl
 TONEHALL_AVX2_KERNEL int32_t StepAvx2(MpegDecoderState& state, const double* samples,
                                       int32_t channel, uint8_t* out, int32_t stride) {
     return StepBody(state, samples, channel, out, stride);
+}
+
+TONEHALL_GENERIC_KERNEL int32_t StereoGeneric(MpegDecoderState& state, const double* left,
+                                              const double* right, uint8_t* out) {
+    return StereoBody(state, left, right, out);
+}
+
+TONEHALL_AVX2_KERNEL int32_t StereoAvx2(MpegDecoderState& state, const double* left,
+                                        const double* right, uint8_t* out) {
+    return StereoBody(state, left, right, out);
 }
 
 int32_t Step(MpegDecoderState& state, const double* samples, int32_t channel, uint8_t* out,
@@ -159,6 +213,16 @@ int32_t Synthesize(MpegDecoderState& state, const double* samples, int32_t chann
     if (channel == 0) state.synthesisOffset = (state.synthesisOffset + 15) & 15;
     const int32_t clipped = Step(state, samples, channel, output + bytesDone + 8 * channel, 2);
     if (channel == 1) bytesDone += 512;
+    return clipped;
+}
+
+int32_t SynthesizeStereo(MpegDecoderState& state, const double* left, const double* right,
+                         uint8_t* output, int32_t& bytesDone) {
+    state.synthesisOffset = (state.synthesisOffset + 15) & 15;
+    uint8_t* out = output + bytesDone;
+    const int32_t clipped = CpuDispatch::UseAvx2() ? StereoAvx2(state, left, right, out)
+                                                   : StereoGeneric(state, left, right, out);
+    bytesDone += 512;
     return clipped;
 }
 

@@ -6,7 +6,8 @@
 //
 // One step turns the 32 subband samples of one time slot into 32 output
 // samples. For a two-channel stream call Synthesize(channel 0) then
-// Synthesize(channel 1) per time slot; for a mono stream SynthesizeMono.
+// Synthesize(channel 1) per time slot, or SynthesizeStereo; for a mono
+// stream SynthesizeMono.
 // Layer III calls it 18 times per granule with the 32 subband values of each
 // time slot.
 
@@ -25,6 +26,11 @@ void ResetSynthesis(MpegDecoderState& state);
 // channel 1 advances bytesDone by 512. Returns the number of clipped samples.
 int32_t Synthesize(MpegDecoderState& state, const double* samples, int32_t channel, uint8_t* output,
                    int32_t& bytesDone);
+
+// Both channels of one step for two-channel output, the same as
+// Synthesize(channel 0) then Synthesize(channel 1) but faster.
+int32_t SynthesizeStereo(MpegDecoderState& state, const double* left, const double* right,
+                         uint8_t* output, int32_t& bytesDone);
 
 // One step for one-channel output: 32 consecutive doubles, bytesDone += 256.
 int32_t SynthesizeMono(MpegDecoderState& state, const double* samples, uint8_t* output,

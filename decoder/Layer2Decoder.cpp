@@ -209,37 +209,71 @@ int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
         }
     }
 
+    // The coded (subband, channel) pairs of this frame in bitstream order,
+    // with everything a sample needs worked out once for the 12 blocks.
+    // Above the bound channel 1 shares channel 0's codes, with its own scale
+    // factors.
+    struct Coded {
+        double* to;                   // samples[ch][0] + sb
+        double* shared;               // samples[1][0] + sb above the bound, else null
+        const double* scale[3];       // requantisation row 0 at this channel's
+        const double* sharedScale[3]; // scale factor column, by part
+        const uint8_t (*groups)[3];   // grouped quantisers: code -> three rows
+        int32_t bits;
+        int32_t offset;
+        int32_t row;
+    };
+    double samples[2][3][32];
+    Coded coded[64];
+    int32_t codedCount = 0;
+    for (int32_t sb = 0; sb < limit; ++sb) {
+        const int32_t codedChannels = sb < bound ? channels : 1;
+        for (int32_t ch = 0; ch < codedChannels; ++ch) {
+            const int32_t a = allocation[ch][sb];
+            if (a == 0) continue;
+            const Quantiser& q = m_quantisers[sb][a];
+            if (q.levels == 0) continue;
+            Coded& c = coded[codedCount++];
+            const bool shared = sb >= bound && channels == 2;
+            c.to = &samples[ch][0][sb];
+            c.shared = shared ? &samples[1][0][sb] : nullptr;
+            for (int32_t part = 0; part < 3; ++part) {
+                c.scale[part] = m_state.layer2Requant[0] + scale[ch][part][sb];
+                c.sharedScale[part] = m_state.layer2Requant[0] + scale[1][part][sb];
+            }
+            c.groups = q.groups;
+            c.bits = q.bits;
+            c.offset = q.offset;
+            c.row = 64 * q.row;
+        }
+    }
+
+    // Every block writes the same coded pairs; the others stay 0.
+    std::memset(samples, 0, sizeof samples);
     int32_t clipped = 0;
     for (int32_t block = 0; block < 12; ++block) {
         const int32_t part = block >> 2;
-        // Per channel, sample of the triple and subband.
-        double samples[2][3][32];
-        std::memset(samples, 0, sizeof samples);
-        for (int32_t sb = 0; sb < limit; ++sb) {
-            const int32_t coded = sb < bound ? channels : 1;
-            for (int32_t ch = 0; ch < coded; ++ch) {
-                const int32_t a = allocation[ch][sb];
-                if (a == 0) continue;
-                const Quantiser& q = m_quantisers[sb][a];
-                if (q.levels == 0) continue;
-                // Above the bound channel 1 shares channel 0's codes, with
-                // its own scale factors.
-                const bool shared = sb >= bound && channels == 2;
-                const double* scale0 = m_state.layer2Requant[0] + scale[ch][part][sb];
-                const double* scale1 = m_state.layer2Requant[0] + scale[1][part][sb];
-                if (q.groups != nullptr) {
-                    const uint8_t* rows = q.groups[bits.Read(q.bits)];
-                    for (int32_t s = 0; s < 3; ++s) {
-                        samples[ch][s][sb] = scale0[64 * rows[s]];
-                        if (shared) samples[1][s][sb] = scale1[64 * rows[s]];
-                    }
-                } else {
-                    for (int32_t s = 0; s < 3; ++s) {
-                        const double factor =
-                            static_cast<double>(static_cast<int32_t>(bits.Read(q.bits)) + q.offset);
-                        samples[ch][s][sb] = factor * scale0[64 * q.row];
-                        if (shared) samples[1][s][sb] = factor * scale1[64 * q.row];
-                    }
+        for (int32_t n = 0; n < codedCount; ++n) {
+            const Coded& c = coded[n];
+            const double* scale0 = c.scale[part];
+            const double* scale1 = c.sharedScale[part];
+            if (c.groups != nullptr) {
+                const uint8_t* rows = c.groups[bits.Read(c.bits)];
+                for (int32_t s = 0; s < 3; ++s) {
+                    c.to[32 * s] = scale0[64 * rows[s]];
+                    if (c.shared != nullptr) c.shared[32 * s] = scale1[64 * rows[s]];
+                }
+            } else {
+                // The three codes at once: at most 3 x 16 bits, within the
+                // reader's 57-bit window.
+                const uint64_t window = bits.Window();
+                bits.Skip(3 * c.bits);
+                for (int32_t s = 0; s < 3; ++s) {
+                    const auto code =
+                        static_cast<int32_t>((window << (s * c.bits)) >> (64 - c.bits));
+                    const double factor = static_cast<double>(code + c.offset);
+                    c.to[32 * s] = factor * scale0[c.row];
+                    if (c.shared != nullptr) c.shared[32 * s] = factor * scale1[c.row];
                 }
             }
         }

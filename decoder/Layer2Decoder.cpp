@@ -278,14 +278,8 @@ int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
             }
         }
 
-        for (int32_t s = 0; s < 3; ++s) {
-            if (channels == 2) {
-                clipped +=
-                    SynthesizeStereo(m_state, samples[0][s], samples[1][s], output, bytesDone);
-            } else {
-                clipped += SynthesizeMono(m_state, samples[0][s], output, bytesDone);
-            }
-        }
+        clipped += SynthesizeSteps(m_state, samples[0], channels == 2 ? samples[1] : nullptr, 3,
+                                   output, bytesDone);
     }
     frameBits.SetPosition(static_cast<int64_t>(startByte) * 8 + bits.Position());
     return clipped;

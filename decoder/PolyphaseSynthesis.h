@@ -32,6 +32,12 @@ int32_t Synthesize(MpegDecoderState& state, const double* samples, int32_t chann
 int32_t SynthesizeStereo(MpegDecoderState& state, const double* left, const double* right,
                          uint8_t* output, int32_t& bytesDone);
 
+// `steps` consecutive steps: of both channels, interleaved, or of a mono
+// stream when `right` is null. The same as one call per step, but faster.
+int32_t SynthesizeSteps(MpegDecoderState& state, const double (*left)[32],
+                        const double (*right)[32], int32_t steps, uint8_t* output,
+                        int32_t& bytesDone);
+
 // One step for one-channel output: 32 consecutive doubles, bytesDone += 256.
 int32_t SynthesizeMono(MpegDecoderState& state, const double* samples, uint8_t* output,
                        int32_t& bytesDone);

@@ -56,3 +56,7 @@ inline __attribute__((always_inline)) Double4 InterleaveLow(Double4 a, Double4 b
 inline __attribute__((always_inline)) Double4 InterleaveHigh(Double4 a, Double4 b) {
     return Shuffle4<2, 6, 3, 7>(a, b);
 }
+
+inline __attribute__((always_inline)) Double4 Reverse4(Double4 a) {
+    return Shuffle4<3, 2, 1, 0>(a, a);
+}

@@ -157,13 +157,18 @@ TONEHALL_INLINE void ProcessBody(const Layer3TableSet& tables,
     // Alias reduction across each boundary between two long subbands, where
     // one of them holds values; the butterflies carry values one subband up.
     const int aliasBoundaries = std::min(longSubbands, subbands + 1) - 1;
+    // Butterfly i pairs line 18 sb - 1 - i with 18 sb + i: four at a time,
+    // the lower lines loaded and stored reversed.
     for (int sb = 1; sb <= aliasBoundaries; ++sb) {
-        double* lower = spectrum + sb * 18 - 1;
+        double* lower = spectrum + sb * 18 - 8; // lines of butterflies 7..0
         double* upper = spectrum + sb * 18;
-        for (int i = 0; i < 8; ++i) {
-            const double bu = lower[-i], bd = upper[i];
-            lower[-i] = bu * tables.aliasCs[i] - bd * tables.aliasCa[i];
-            upper[i] = bd * tables.aliasCs[i] + bu * tables.aliasCa[i];
+        for (int i = 0; i < 8; i += 4) {
+            const Double4 cs = Load4(tables.aliasCs.data() + i);
+            const Double4 ca = Load4(tables.aliasCa.data() + i);
+            const Double4 bu = Reverse4(Load4(lower + 4 - i));
+            const Double4 bd = Load4(upper + i);
+            Store4(lower + 4 - i, Reverse4(bu * cs - bd * ca));
+            Store4(upper + i, bd * cs + bu * ca);
         }
     }
     if (aliasBoundaries > 0 && subbands < aliasBoundaries + 1) subbands = aliasBoundaries + 1;

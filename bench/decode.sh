@@ -2,6 +2,8 @@
 # Decoding speed through the plug-in and the host program against Debian's
 # decoders, one core each, output discarded:
 #   ours     tonehall-host decode FILE /dev/null --format f64
+#   decoder  bench_decode FILE 1: the decoder alone, as the input source
+#            drives it, on the file read into memory beforehand
 #   mpg123   mpg123 -q -e f32 -s FILE
 #   ffmpeg   ffmpeg -threads 1 -i FILE -f f32le /dev/null   (its float decoders)
 #   madplay  madplay -Q -o raw:/dev/null FILE               (fixed point)
@@ -25,7 +27,7 @@ for tool in sox lame twolame mpg123 ffmpeg madplay taskset /usr/bin/time; do
         { echo "missing: $tool (apt-get install sox lame twolame mpg123 ffmpeg madplay time)"; exit 1; }
 done
 cmake -S "$root" -B "$build" -DTONEHALL_TESTS=OFF >/dev/null
-cmake --build "$build" -j2 --target mp3input tonehall-host ZrTools ZrReader >/dev/null
+cmake --build "$build" -j2 --target mp3input tonehall-host ZrTools ZrReader bench_decode >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 data=${BENCH_DATA:-$work}
@@ -57,7 +59,7 @@ encode mpeg2-22k.mp3 lame --quiet --resample 22.05 -b 128 "$data/mixed.wav" "$da
 encode mono128.mp3 lame --quiet -b 128 -m m "$data/mono.wav" "$data/mono128.mp3"
 encode layer2-256.mp2 twolame --quiet -b 256 "$data/mixed.wav" "$data/layer2-256.mp2"
 files=(cbr320.mp3 harsh320.mp3 v0.mp3 mpeg2-22k.mp3 mono128.mp3 layer2-256.mp2)
-decoders=(ours mpg123 ffmpeg madplay)
+decoders=(ours decoder mpg123 ffmpeg madplay)
 
 # CPU seconds (user + system) of one decoder on one file, on core 1.
 cpu_seconds() { # decoder file
@@ -65,6 +67,10 @@ cpu_seconds() { # decoder file
     case $1 in
     ours) cmd=(env TONEHALL_LIBRARY_DIR="$build/lib" TONEHALL_SETTINGS="$work/settings.ini"
                "$build/bin/tonehall-host" decode "$2" /dev/null --format f64) ;;
+    decoder)
+        # It times itself, without start-up and file reading.
+        taskset -c 1 "$build/bin/bench_decode" "$2" 1 2>/dev/null | awk 'NR == 1 {print $2}'
+        return ;;
     mpg123) cmd=(mpg123 -q -e f32 -s "$2") ;;
     ffmpeg) cmd=(ffmpeg -nostdin -v error -threads 1 -i "$2" -f f32le -y /dev/null) ;;
     madplay) cmd=(madplay -Q -o raw:/dev/null "$2") ;;
@@ -78,8 +84,8 @@ median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (
 
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores;" \
     "decoder build: ${TONEHALL_DECODER_ISA:-chosen by the CPU}; $repeats rounds, median CPU time"
-printf "%-15s %7s %9s %9s %9s %9s   %s\n" file "audio s" "ours x" "mpg123 x" "ffmpeg x" \
-    "madplay x" "ratio peer time / ours: mpg123 ffmpeg madplay"
+printf "%-15s %7s %8s %9s %9s %9s %9s   %s\n" file "audio s" "ours x" "decoder x" "mpg123 x" \
+    "ffmpeg x" "madplay x" "peer time / ours: mpg123 ffmpeg madplay; mpg123 / decoder"
 for f in "${files[@]}"; do
     path="$data/$f"
     for d in "${decoders[@]}"; do : >"$work/$d.times"; done
@@ -89,8 +95,8 @@ for f in "${files[@]}"; do
     audio=$seconds
     declare -A t
     for d in "${decoders[@]}"; do t[$d]=$(median <"$work/$d.times"); done
-    awk -v f="$f" -v a="$audio" -v o="${t[ours]}" -v m="${t[mpg123]}" -v ff="${t[ffmpeg]}" \
-        -v md="${t[madplay]}" 'BEGIN {
-        printf "%-15s %7.0f %9.0f %9.0f %9.0f %9.0f   %5.2f %5.2f %5.2f\n",
-            f, a, a / o, a / m, a / ff, a / md, m / o, ff / o, md / o }'
+    awk -v f="$f" -v a="$audio" -v o="${t[ours]}" -v dec="${t[decoder]}" -v m="${t[mpg123]}" \
+        -v ff="${t[ffmpeg]}" -v md="${t[madplay]}" 'BEGIN {
+        printf "%-15s %7.0f %8.0f %9.0f %9.0f %9.0f %9.0f   %5.2f %5.2f %5.2f; %5.2f\n",
+            f, a, a / o, a / dec, a / m, a / ff, a / md, m / o, ff / o, md / o, m / dec }'
 done

@@ -44,9 +44,9 @@ TEST_F(CpuDispatchTest, BuildsAgreeBitForBitOnEveryConformanceStream) {
         ASSERT_TRUE(CpuDispatch::Select(DecoderIsa::Avx2));
         const DecodedStream avx2 = DecodeConformance(name);
         ASSERT_EQ(generic.samples.size(), avx2.samples.size()) << name;
-        EXPECT_EQ(std::memcmp(generic.samples.data(), avx2.samples.data(),
-                              generic.samples.size() * sizeof(double)),
-                  0)
+        const size_t bytes = generic.samples.size() * sizeof(double);
+        EXPECT_TRUE(bytes == 0 ||
+                    std::memcmp(generic.samples.data(), avx2.samples.data(), bytes) == 0)
             << name;
     }
 }

@@ -57,4 +57,7 @@ private:
     uint8_t m_groups3[32][3];
     uint8_t m_groups5[128][3];
     uint8_t m_groups9[1024][3];
+
+    // A frame's subband samples by channel, time slot and subband.
+    double m_samples[2][36][32];
 };

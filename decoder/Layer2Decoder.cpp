@@ -264,14 +264,14 @@ int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
         for (int32_t n = 0; n < codedCount; ++n) {
             const Coded& c = coded[n];
             double* to = c.to + slot;
-            double* sharedTo = c.shared + slot;
+            double* sharedTo = c.shared != nullptr ? c.shared + slot : nullptr;
             const double* scale0 = c.scale[part];
             const double* scale1 = c.sharedScale[part];
             if (c.groups != nullptr) {
                 const uint8_t* rows = c.groups[bits.Read(c.bits)];
                 for (int32_t s = 0; s < 3; ++s) {
                     to[32 * s] = scale0[64 * rows[s]];
-                    if (c.shared != nullptr) sharedTo[32 * s] = scale1[64 * rows[s]];
+                    if (sharedTo != nullptr) sharedTo[32 * s] = scale1[64 * rows[s]];
                 }
             } else {
                 // The three codes at once: at most 3 x 16 bits, within the
@@ -283,7 +283,7 @@ int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
                         static_cast<int32_t>((window << (s * c.bits)) >> (64 - c.bits));
                     const double factor = static_cast<double>(code + c.offset);
                     to[32 * s] = factor * scale0[c.row];
-                    if (c.shared != nullptr) sharedTo[32 * s] = factor * scale1[c.row];
+                    if (sharedTo != nullptr) sharedTo[32 * s] = factor * scale1[c.row];
                 }
             }
         }

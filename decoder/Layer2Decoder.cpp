@@ -65,6 +65,8 @@ Layer2Decoder::Layer2Decoder(MpegDecoderState& state) : m_state(state), m_table(
     BuildGroups(m_groups9, 9, kRows9);
     std::memset(m_allocationBits, 0, sizeof m_allocationBits);
     std::memset(m_quantisers, 0, sizeof m_quantisers);
+    std::memset(m_samples, 0, sizeof m_samples);
+    std::memset(m_written, 0, sizeof m_written);
 }
 
 int32_t Layer2Decoder::GroupedRow(int32_t levels, int32_t digit) {
@@ -253,11 +255,14 @@ int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
     // Every block writes the same coded pairs; the others are 0. The
     // synthesis runs once over the frame's 36 time slots, which suits its
     // four-at-a-time DCT better than 12 runs of 3.
+    // Subbands are cleared as they drop out, not every frame.
     for (int32_t ch = 0; ch < channels; ++ch)
-        for (int32_t sb = 0; sb < 32; ++sb)
-            if (!written[ch][sb])
+        for (int32_t sb = 0; sb < 32; ++sb) {
+            if (m_written[ch][sb] && !written[ch][sb])
                 for (int32_t slot = 0; slot < 36; ++slot)
                     m_samples[ch][slot][sb] = 0.0;
+            m_written[ch][sb] = written[ch][sb];
+        }
     for (int32_t block = 0; block < 12; ++block) {
         const int32_t part = block >> 2;
         const int32_t slot = 3 * 32 * block;

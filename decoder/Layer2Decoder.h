@@ -58,6 +58,8 @@ private:
     uint8_t m_groups5[128][3];
     uint8_t m_groups9[1024][3];
 
-    // A frame's subband samples by channel, time slot and subband.
+    // A frame's subband samples by channel, time slot and subband, and
+    // which subbands of them the last frame wrote (the others are 0).
     double m_samples[2][36][32];
+    bool m_written[2][32];
 };

@@ -11,6 +11,8 @@
 namespace {
 
 constexpr int kLines = 576;
+// The longest codeword of the pair tables (ISO/IEC 11172-3 Table B.7).
+constexpr int kMaxPairCodeBits = 19;
 
 // Takes `n` bits (1..32) from the left-aligned window `w`, of which `used` are gone.
 inline uint32_t TakeBits(uint64_t w, int& used, int n) {
@@ -59,8 +61,21 @@ TONEHALL_INLINE int DecodeHuffman(const Layer3TableSet& tables, Layer3BitReader&
         const uint16_t* lookup = layer3::kHuffmanLookup + info.lookup;
         const int linbits = info.linbits;
         const int firstBits = info.firstBits;
+        // The bits are taken from a register that is reloaded only when it may
+        // not hold a whole pair (a codeword of up to 19 bits, two linbits
+        // fields and two signs): reloading for every pair puts a memory load
+        // on the chain from one pair's length to the next pair's lookup.
+        const int pairBits = kMaxPairCodeBits + 2 + 2 * linbits;
+        int position = bits.Position();
+        uint64_t window = 0;
+        int held = 0; // valid bits in `window`
         for (; line < end; line += 2) {
-            const uint64_t w = bits.Window();
+            if (held < pairBits) {
+                bits.Skip(position - bits.Position());
+                window = bits.Window();
+                held = 64 - (position & 7);
+            }
+            const uint64_t w = window;
             uint32_t e = lookup[w >> (64 - firstBits)];
             int used = 0;
             int levelBits = firstBits;
@@ -80,10 +95,13 @@ TONEHALL_INLINE int DecodeHuffman(const Layer3TableSet& tables, Layer3BitReader&
             if (y == 15 && linbits != 0) y += TakeBits(w, used, linbits);
             const double vy = Signed(pow43[y], (w << used) >> 63 & (y != 0));
             used += y != 0;
-            bits.Skip(used);
+            window <<= used;
+            held -= used;
+            position += used;
             values[line] = vx;
             values[line + 1] = vy;
         }
+        bits.Skip(position - bits.Position());
     }
 
     // Count1 region: quadruples until the part 2/3 data ends. A quadruple that

@@ -13,6 +13,7 @@ namespace {
 constexpr int kLines = 576;
 // The longest codeword of the pair tables (ISO/IEC 11172-3 Table B.7).
 constexpr int kMaxPairCodeBits = 19;
+constexpr int kMaxQuadBits = 10;
 
 // Takes `n` bits (1..32) from the left-aligned window `w`, of which `used` are gone.
 inline uint32_t TakeBits(uint64_t w, int& used, int n) {
@@ -106,8 +107,18 @@ TONEHALL_INLINE int DecodeHuffman(const Layer3TableSet& tables, Layer3BitReader&
 
     // Count1 region: quadruples until the part 2/3 data ends. A quadruple that
     // would end past it is not part of the granule and is dropped.
-    while (line < kLines && bits.Position() < endBit) {
-        const uint64_t w = bits.Window();
+    // Bits come from a register as for the pairs; a quadruple takes at most
+    // 10 (a 6-bit codeword and four signs).
+    int position = bits.Position();
+    uint64_t window = 0;
+    int held = 0;
+    while (line < kLines && position < endBit) {
+        if (held < kMaxQuadBits) {
+            bits.Skip(position - bits.Position());
+            window = bits.Window();
+            held = 64 - (position & 7);
+        }
+        const uint64_t w = window;
         int quad;
         int used = DecodeQuad(w, granule.count1TableB, quad);
         // Without branches: the quadruple's bits are close to random.
@@ -122,8 +133,10 @@ TONEHALL_INLINE int DecodeHuffman(const Layer3TableSet& tables, Layer3BitReader&
             taken += nonZero;
         }
         used += taken;
-        if (bits.Position() + used > endBit) break;
-        bits.Skip(used);
+        if (position + used > endBit) break;
+        window <<= used;
+        held -= used;
+        position += used;
         if (line + 4 > kLines) {
             // 576 is not a multiple of 4 past an odd number of big-value pairs:
             // the last quadruple may only fill the lines that exist.
@@ -136,6 +149,7 @@ TONEHALL_INLINE int DecodeHuffman(const Layer3TableSet& tables, Layer3BitReader&
         std::memcpy(values + line, v, sizeof v);
         line += 4;
     }
+    bits.Skip(position - bits.Position());
     if (line >= kLines && bits.Position() < endBit) {
         // Bits left after the last line: harmless while they decode as zero
         // quadruples (stuffing), corrupt if they would place values past 576.

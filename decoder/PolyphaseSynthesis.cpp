@@ -124,7 +124,9 @@ TONEHALL_INLINE void Window(const MpegDecoderState& state, int32_t channel, int3
             // register value, so the history becomes the memory operand.
             // (Only for ymm registers: the baseline build holds a Double4 in
             // two xmm registers.)
+#if defined(__x86_64__)
             if constexpr (avx2) asm("" : "+x"(e), "+x"(o));
+#endif
             for (int32_t c = 0; c < channels; ++c) {
                 const double(*history)[2][32] = state.synthesisHistory[channel + c];
                 const double* even = history[(newest + 2 * i) & 15][0] + 4 * first;

@@ -197,13 +197,6 @@ TONEHALL_INLINE int32_t StepBody(MpegDecoderState& state, const double* samples,
     return WindowMono(state, channel, out, stride);
 }
 
-TONEHALL_INLINE int32_t StereoBody(MpegDecoderState& state, const double* left, const double* right,
-                                   uint8_t* out) {
-    DctIntoHistory(state, left, 0);
-    DctIntoHistory(state, right, 1);
-    return WindowStereo(state, out);
-}
-
 // `steps` consecutive steps of both channels (or of channel 0 alone when
 // `right` is null), with the DCTs four steps at a time.
 template <bool avx2>
@@ -252,16 +245,6 @@ TONEHALL_AVX2_KERNEL int32_t StepAvx2(MpegDecoderState& state, const double* sam
     return StepBody(state, samples, channel, out, stride);
 }
 
-TONEHALL_GENERIC_KERNEL int32_t StereoGeneric(MpegDecoderState& state, const double* left,
-                                              const double* right, uint8_t* out) {
-    return StereoBody(state, left, right, out);
-}
-
-TONEHALL_AVX2_KERNEL int32_t StereoAvx2(MpegDecoderState& state, const double* left,
-                                        const double* right, uint8_t* out) {
-    return StereoBody(state, left, right, out);
-}
-
 int32_t Step(MpegDecoderState& state, const double* samples, int32_t channel, uint8_t* out,
              int32_t stride) {
     return CpuDispatch::UseAvx2() ? StepAvx2(state, samples, channel, out, stride)
@@ -305,16 +288,6 @@ int32_t Synthesize(MpegDecoderState& state, const double* samples, int32_t chann
     if (channel == 0) state.synthesisOffset = (state.synthesisOffset + 15) & 15;
     const int32_t clipped = Step(state, samples, channel, output + bytesDone + 8 * channel, 2);
     if (channel == 1) bytesDone += 512;
-    return clipped;
-}
-
-int32_t SynthesizeStereo(MpegDecoderState& state, const double* left, const double* right,
-                         uint8_t* output, int32_t& bytesDone) {
-    state.synthesisOffset = (state.synthesisOffset + 15) & 15;
-    uint8_t* out = output + bytesDone;
-    const int32_t clipped = CpuDispatch::UseAvx2() ? StereoAvx2(state, left, right, out)
-                                                   : StereoGeneric(state, left, right, out);
-    bytesDone += 512;
     return clipped;
 }
 

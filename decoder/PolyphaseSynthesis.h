@@ -6,10 +6,9 @@
 //
 // One step turns the 32 subband samples of one time slot into 32 output
 // samples. For a two-channel stream call Synthesize(channel 0) then
-// Synthesize(channel 1) per time slot, or SynthesizeStereo; for a mono
-// stream SynthesizeMono.
-// Layer III calls it 18 times per granule with the 32 subband values of each
-// time slot.
+// Synthesize(channel 1) per time slot, for a mono stream SynthesizeMono; or
+// SynthesizeSteps for several time slots at once, as the layer decoders do
+// (Layer III with a granule's 18, Layer II with a frame's 36).
 
 #include <cstdint>
 
@@ -26,11 +25,6 @@ void ResetSynthesis(MpegDecoderState& state);
 // channel 1 advances bytesDone by 512. Returns the number of clipped samples.
 int32_t Synthesize(MpegDecoderState& state, const double* samples, int32_t channel, uint8_t* output,
                    int32_t& bytesDone);
-
-// Both channels of one step for two-channel output, the same as
-// Synthesize(channel 0) then Synthesize(channel 1) but faster.
-int32_t SynthesizeStereo(MpegDecoderState& state, const double* left, const double* right,
-                         uint8_t* output, int32_t& bytesDone);
 
 // `steps` consecutive steps: of both channels, interleaved, or of a mono
 // stream when `right` is null. The same as one call per step, but faster.

@@ -148,6 +148,7 @@ TONEHALL_INLINE void Short(const Layer3TableSet& tables, const double* in, const
     }
 }
 
+template <bool avx2>
 TONEHALL_INLINE void ProcessBody(const Layer3TableSet& tables,
                                  const Layer3SideInfo::Granule& granule, double* spectrum,
                                  int subbands, double* overlap, double (*out)[32]) {
@@ -157,18 +158,29 @@ TONEHALL_INLINE void ProcessBody(const Layer3TableSet& tables,
     // Alias reduction across each boundary between two long subbands, where
     // one of them holds values; the butterflies carry values one subband up.
     const int aliasBoundaries = std::min(longSubbands, subbands + 1) - 1;
-    // Butterfly i pairs line 18 sb - 1 - i with 18 sb + i: four at a time,
-    // the lower lines loaded and stored reversed.
+    // Butterfly i pairs line 18 sb - 1 - i with 18 sb + i. The AVX2 build
+    // does four at a time, the lower lines loaded and stored reversed; the
+    // baseline build would do its reversals through memory.
     for (int sb = 1; sb <= aliasBoundaries; ++sb) {
-        double* lower = spectrum + sb * 18 - 8; // lines of butterflies 7..0
-        double* upper = spectrum + sb * 18;
-        for (int i = 0; i < 8; i += 4) {
-            const Double4 cs = Load4(tables.aliasCs.data() + i);
-            const Double4 ca = Load4(tables.aliasCa.data() + i);
-            const Double4 bu = Reverse4(Load4(lower + 4 - i));
-            const Double4 bd = Load4(upper + i);
-            Store4(lower + 4 - i, Reverse4(bu * cs - bd * ca));
-            Store4(upper + i, bd * cs + bu * ca);
+        if constexpr (avx2) {
+            double* lower = spectrum + sb * 18 - 8; // lines of butterflies 7..0
+            double* upper = spectrum + sb * 18;
+            for (int i = 0; i < 8; i += 4) {
+                const Double4 cs = Load4(tables.aliasCs.data() + i);
+                const Double4 ca = Load4(tables.aliasCa.data() + i);
+                const Double4 bu = Reverse4(Load4(lower + 4 - i));
+                const Double4 bd = Load4(upper + i);
+                Store4(lower + 4 - i, Reverse4(bu * cs - bd * ca));
+                Store4(upper + i, bd * cs + bu * ca);
+            }
+        } else {
+            double* lower = spectrum + sb * 18 - 1;
+            double* upper = spectrum + sb * 18;
+            for (int i = 0; i < 8; ++i) {
+                const double bu = lower[-i], bd = upper[i];
+                lower[-i] = bu * tables.aliasCs[i] - bd * tables.aliasCa[i];
+                upper[i] = bd * tables.aliasCs[i] + bu * tables.aliasCa[i];
+            }
         }
     }
     if (aliasBoundaries > 0 && subbands < aliasBoundaries + 1) subbands = aliasBoundaries + 1;
@@ -178,11 +190,12 @@ TONEHALL_INLINE void ProcessBody(const Layer3TableSet& tables,
     // entries negated, so their output and the overlap they keep come out
     // inverted already.
     //
-    // Long blocks go four subbands at a time, up to the multiple of 4 at or
-    // above `subbands`: a subband without values gives what releasing its
-    // overlap gives.
+    // In the AVX2 build long blocks go four subbands at a time, up to the
+    // multiple of 4 at or above `subbands` (a subband without values gives
+    // what releasing its overlap gives). The baseline build has half the
+    // register width and would spill most of LongQuad's values.
     int sb = 0;
-    if (longSubbands == 32 && !granule.mixedBlock) {
+    if (avx2 && longSubbands == 32 && !granule.mixedBlock) {
         const auto& even = tables.window[granule.blockType];
         const auto& odd = tables.oddWindow[granule.blockType];
         Double4 windows[36];
@@ -215,13 +228,13 @@ TONEHALL_GENERIC_KERNEL void ProcessGeneric(const Layer3TableSet& tables,
                                             const Layer3SideInfo::Granule& granule,
                                             double* spectrum, int subbands, double* overlap,
                                             double (*out)[32]) {
-    ProcessBody(tables, granule, spectrum, subbands, overlap, out);
+    ProcessBody<false>(tables, granule, spectrum, subbands, overlap, out);
 }
 
 TONEHALL_AVX2_KERNEL void ProcessAvx2(const Layer3TableSet& tables,
                                       const Layer3SideInfo::Granule& granule, double* spectrum,
                                       int subbands, double* overlap, double (*out)[32]) {
-    ProcessBody(tables, granule, spectrum, subbands, overlap, out);
+    ProcessBody<true>(tables, granule, spectrum, subbands, overlap, out);
 }
 
 } // namespace

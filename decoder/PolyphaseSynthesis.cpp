@@ -152,19 +152,28 @@ TONEHALL_INLINE int32_t Total(Long4 clipped) {
     return static_cast<int32_t>(clipped[0] + clipped[1] + clipped[2] + clipped[3]);
 }
 
+// How many four-output groups of one channel the window loop sums at a time:
+// its accumulators must stay in registers, sixteen ymm in the AVX2 build
+// but only eight Double4 in the baseline's sixteen xmm.
+template <bool avx2> constexpr int32_t kGroups = avx2 ? 8 : 4;
+
 // The window of `channel`'s current step: 32 output samples stored `stride`
 // doubles apart from `out` (by memcpy: the output is a byte buffer of any
 // alignment). Returns the number of clipped samples.
+template <bool avx2 = false>
 TONEHALL_INLINE int32_t WindowMono(const MpegDecoderState& state, int32_t channel, uint8_t* out,
                                    int32_t stride) {
-    Double4 sum[1][8] = {};
-    Window<1, 8>(state, channel, 0, sum);
+    constexpr int32_t groups = kGroups<avx2>;
     Long4 clipped = {};
-    for (int32_t v = 0; v < 8; ++v) {
-        const Double4 x = Clip(sum[0][v], clipped);
-        for (int32_t k = 0; k < 4; ++k) {
-            const double value = x[k];
-            std::memcpy(out + 8 * stride * (4 * v + k), &value, sizeof value);
+    for (int32_t first = 0; first < 8; first += groups) {
+        Double4 sum[1][groups] = {};
+        Window<1, groups, avx2>(state, channel, first, sum);
+        for (int32_t v = 0; v < groups; ++v) {
+            const Double4 x = Clip(sum[0][v], clipped);
+            for (int32_t k = 0; k < 4; ++k) {
+                const double value = x[k];
+                std::memcpy(out + 8 * stride * (4 * (first + v) + k), &value, sizeof value);
+            }
         }
     }
     return Total(clipped);
@@ -172,20 +181,28 @@ TONEHALL_INLINE int32_t WindowMono(const MpegDecoderState& state, int32_t channe
 
 // The window of both channels' current step, interleaved: the same
 // arithmetic as two WindowMono calls, but the window is loaded once for both,
-// and the output is stored four doubles at a time. Sixteen outputs per
-// channel at a time keep the accumulators in registers.
+// and the AVX2 build stores the output four doubles at a time.
 template <bool avx2 = false>
 TONEHALL_INLINE int32_t WindowStereo(const MpegDecoderState& state, uint8_t* out) {
+    constexpr int32_t groups = kGroups<avx2> / 2;
     Long4 clipped = {};
-    for (int32_t first = 0; first < 8; first += 4) {
-        Double4 sum[2][4] = {};
-        Window<2, 4, avx2>(state, 0, first, sum);
-        for (int32_t v = 0; v < 4; ++v) {
+    for (int32_t first = 0; first < 8; first += groups) {
+        Double4 sum[2][groups] = {};
+        Window<2, groups, avx2>(state, 0, first, sum);
+        for (int32_t v = 0; v < groups; ++v) {
             const Double4 x = Clip(sum[0][v], clipped);
             const Double4 y = Clip(sum[1][v], clipped);
             uint8_t* at = out + 8 * 2 * 4 * (first + v);
-            Store4(at, InterleaveLow(x, y));
-            Store4(at + 32, InterleaveHigh(x, y));
+            if constexpr (avx2) {
+                Store4(at, InterleaveLow(x, y));
+                Store4(at + 32, InterleaveHigh(x, y));
+            } else {
+                // The baseline build would shuffle through memory.
+                for (int32_t k = 0; k < 4; ++k) {
+                    const double pair[2] = {x[k], y[k]};
+                    std::memcpy(at + 16 * k, pair, sizeof pair);
+                }
+            }
         }
     }
     return Total(clipped);
@@ -198,7 +215,9 @@ TONEHALL_INLINE int32_t StepBody(MpegDecoderState& state, const double* samples,
 }
 
 // `steps` consecutive steps of both channels (or of channel 0 alone when
-// `right` is null), with the DCTs four steps at a time.
+// `right` is null). The AVX2 build does the DCTs four steps at a time; the
+// baseline one step at a time, as its four-lane shuffles would go through
+// memory. Both do the same arithmetic.
 template <bool avx2>
 TONEHALL_INLINE int32_t StepsBody(MpegDecoderState& state, const double (*left)[32],
                                   const double (*right)[32], int32_t steps, uint8_t* out) {
@@ -206,17 +225,24 @@ TONEHALL_INLINE int32_t StepsBody(MpegDecoderState& state, const double (*left)[
     for (int32_t first = 0; first < steps; first += 4) {
         const int32_t count = steps - first < 4 ? steps - first : 4;
         alignas(32) double y[2][4][32];
-        Dct4(state, left + first, count, y[0]);
-        if (right != nullptr) Dct4(state, right + first, count, y[1]);
+        if constexpr (avx2) {
+            Dct4(state, left + first, count, y[0]);
+            if (right != nullptr) Dct4(state, right + first, count, y[1]);
+        }
         for (int32_t s = 0; s < count; ++s) {
             state.synthesisOffset = (state.synthesisOffset + 15) & 15;
-            IntoHistory(state, y[0][s], 0);
+            if constexpr (avx2) {
+                IntoHistory(state, y[0][s], 0);
+                if (right != nullptr) IntoHistory(state, y[1][s], 1);
+            } else {
+                DctIntoHistory(state, left[first + s], 0);
+                if (right != nullptr) DctIntoHistory(state, right[first + s], 1);
+            }
             if (right != nullptr) {
-                IntoHistory(state, y[1][s], 1);
                 clipped += WindowStereo<avx2>(state, out);
                 out += 512;
             } else {
-                clipped += WindowMono(state, 0, out, 1);
+                clipped += WindowMono<avx2>(state, 0, out, 1);
                 out += 256;
             }
         }

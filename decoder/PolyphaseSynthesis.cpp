@@ -123,8 +123,9 @@ TONEHALL_INLINE void Window(const MpegDecoderState& state, int32_t channel, int3
             // are what this loop waits for. An empty asm makes the window a
             // register value, so the history becomes the memory operand.
             // (Only for ymm registers: the baseline build holds a Double4 in
-            // two xmm registers.)
-#if defined(__x86_64__)
+            // two xmm registers. Clang checks the operand against the
+            // translation unit's instruction set, not the function's.)
+#if defined(__x86_64__) && !defined(__clang__)
             if constexpr (avx2) asm("" : "+x"(e), "+x"(o));
 #endif
             for (int32_t c = 0; c < channels; ++c) {

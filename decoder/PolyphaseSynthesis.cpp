@@ -77,7 +77,8 @@ TONEHALL_INLINE void DctIntoHistory(MpegDecoderState& state, const double* sampl
 
 // The DCTs of up to four steps at once, one step per lane (`count` of them;
 // the spare lanes repeat the last step): the same operations as four single
-// DCTs, a quarter of the instructions. Four 4 x 4 transposes in and out.
+// DCTs, a quarter of the instructions, with 4 x 4 transposes on the way in
+// and out.
 TONEHALL_INLINE void Dct4(const MpegDecoderState& state, const double (*samples)[32], int32_t count,
                           double (*y)[32]) {
     const double* x[4];
@@ -105,9 +106,10 @@ TONEHALL_INLINE void Dct4(const MpegDecoderState& state, const double (*samples)
 }
 
 // Outputs 4 * first .. 4 * (first + count) - 1 of the current step into
-// sum[c][0..count-1] for each of `channels` channels from `channel`. A tap pair's two
-// products are added before they reach the sum, as the reference formulation
-// does. With two channels each window vector is loaded once for both.
+// sum[c][0..count-1] for each of `channels` channels from `channel`. A tap
+// pair's two products are added before they reach the sum, as the reference
+// formulation does. With two channels each window vector is loaded once for
+// both.
 template <int channels, int count, bool avx2 = false>
 TONEHALL_INLINE void Window(const MpegDecoderState& state, int32_t channel, int32_t first,
                             Double4 (*sum)[count]) {

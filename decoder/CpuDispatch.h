@@ -1,10 +1,10 @@
 #pragma once
 // CpuDispatch: which build of the decoder's hot loops runs. Each hot loop is
 // compiled twice from one source: for the x86-64 baseline (SSE2) and for
-// AVX2 with BMI2. Both builds perform the same IEEE operations in the same
-// order (no FMA contraction, no reassociation), so their output is identical
-// bit for bit; AVX2 only does four doubles per instruction where the
-// baseline does two.
+// AVX2 with BMI2. The AVX2 build may arrange the work differently (four
+// synthesis steps' DCTs or four subbands' IMDCTs side by side), but both
+// perform the same IEEE operations on every value in the same order (no FMA
+// contraction, no reassociation), so their output is identical bit for bit.
 //
 // The choice is made once, when the library is loaded: AVX2 when the CPU has
 // it, unless TONEHALL_DECODER_ISA=generic asks for the baseline build (for

@@ -25,7 +25,8 @@ inline __attribute__((always_inline)) Double4 Splat4(double x) {
     return Double4{x, x, x, x};
 }
 
-// {a[i0], a[i1], ...} with indices 4..7 taking b[0..3].
+// {a[i0], a[i1], ...} with indices 4..7 taking b[0..3]. For the AVX2 build:
+// the baseline build would shuffle across its two halves through memory.
 template <int i0, int i1, int i2, int i3>
 inline __attribute__((always_inline)) Double4 Shuffle4(Double4 a, Double4 b) {
 #if defined(__clang__)

@@ -1,5 +1,7 @@
 #include "decoder/Layer2Decoder.h"
 
+#include "decoder/CpuDispatch.h"
+#include "decoder/Layer3BitReader.h"
 #include "decoder/MpegDecoderState.h"
 #include "decoder/PolyphaseSynthesis.h"
 #include "decoder/tables/Layer2AllocationTables.h"
@@ -8,6 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+static_assert(Layer3BitReader::kPadding <= kReservoirPadding,
+              "the frame body's padding covers the reader's read-ahead");
 
 namespace {
 
@@ -60,6 +65,8 @@ Layer2Decoder::Layer2Decoder(MpegDecoderState& state) : m_state(state), m_table(
     BuildGroups(m_groups9, 9, kRows9);
     std::memset(m_allocationBits, 0, sizeof m_allocationBits);
     std::memset(m_quantisers, 0, sizeof m_quantisers);
+    std::memset(m_samples, 0, sizeof m_samples);
+    std::memset(m_written, 0, sizeof m_written);
 }
 
 int32_t Layer2Decoder::GroupedRow(int32_t levels, int32_t digit) {
@@ -124,8 +131,28 @@ void Layer2Decoder::BuildAllocation(const Layer2AllocationTable& table) {
 }
 
 int32_t Layer2Decoder::DecodeLayer2(uint8_t* output, int32_t& bytesDone) {
+    return CpuDispatch::UseAvx2() ? DecodeAvx2(output, bytesDone)
+                                  : DecodeGeneric(output, bytesDone);
+}
+
+int32_t Layer2Decoder::DecodeGeneric(uint8_t* output, int32_t& bytesDone) {
+    return DecodeBody(output, bytesDone);
+}
+
+int32_t Layer2Decoder::DecodeAvx2(uint8_t* output, int32_t& bytesDone) {
+    return DecodeBody(output, bytesDone);
+}
+
+int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
     FrameHeader& header = m_state.header;
-    MpegBitReader& bits = m_state.bits;
+    // The body is read through a word-at-a-time reader: the front end leaves
+    // kReservoirPadding zero bytes behind it, so no read needs a bounds
+    // check, and bits past the body still read as 0.
+    MpegBitReader& frameBits = m_state.bits;
+    const int32_t startByte = frameBits.BytePosition();
+    Layer3BitReader bits(m_state.reservoir[m_state.currentBuffer] + startByte,
+                         std::max(frameBits.LimitBits() / 8 - startByte, 0));
+    bits.SetPosition(frameBits.BitIndex());
     const Layer2AllocationTable& table =
         SelectTable(header.lsf, header.samplingIndex, header.channels, FrameBitrate(header));
     if (m_table != &table) BuildAllocation(table);
@@ -143,16 +170,16 @@ int32_t Layer2Decoder::DecodeLayer2(uint8_t* output, int32_t& bytesDone) {
     for (int32_t sb = 0; sb < limit; ++sb) {
         if (sb < bound) {
             for (int32_t ch = 0; ch < channels; ++ch)
-                allocation[ch][sb] = static_cast<int32_t>(bits.GetBits(m_allocationBits[sb]));
+                allocation[ch][sb] = static_cast<int32_t>(bits.Read(m_allocationBits[sb]));
         } else {
-            allocation[0][sb] = static_cast<int32_t>(bits.GetBits(m_allocationBits[sb]));
+            allocation[0][sb] = static_cast<int32_t>(bits.Read(m_allocationBits[sb]));
             allocation[1][sb] = allocation[0][sb];
         }
     }
     int32_t scfsi[2][32] = {};
     for (int32_t sb = 0; sb < limit; ++sb)
         for (int32_t ch = 0; ch < channels; ++ch)
-            if (allocation[ch][sb] != 0) scfsi[ch][sb] = static_cast<int32_t>(bits.GetBits(2));
+            if (allocation[ch][sb] != 0) scfsi[ch][sb] = static_cast<int32_t>(bits.Read(2));
 
     // Clause 2.4.2.7 scfsi: 0 three scale factors; 1 the first serves parts 0
     // and 1; 2 one for all; 3 the second serves parts 1 and 2.
@@ -165,78 +192,109 @@ int32_t Layer2Decoder::DecodeLayer2(uint8_t* output, int32_t& bytesDone) {
             int32_t* s2 = &scale[ch][2][sb];
             switch (scfsi[ch][sb]) {
             case 0:
-                *s0 = static_cast<int32_t>(bits.GetBits(6));
-                *s1 = static_cast<int32_t>(bits.GetBits(6));
-                *s2 = static_cast<int32_t>(bits.GetBits(6));
+                *s0 = static_cast<int32_t>(bits.Read(6));
+                *s1 = static_cast<int32_t>(bits.Read(6));
+                *s2 = static_cast<int32_t>(bits.Read(6));
                 break;
             case 1:
-                *s0 = *s1 = static_cast<int32_t>(bits.GetBits(6));
-                *s2 = static_cast<int32_t>(bits.GetBits(6));
+                *s0 = *s1 = static_cast<int32_t>(bits.Read(6));
+                *s2 = static_cast<int32_t>(bits.Read(6));
                 break;
             case 2:
-                *s0 = *s1 = *s2 = static_cast<int32_t>(bits.GetBits(6));
+                *s0 = *s1 = *s2 = static_cast<int32_t>(bits.Read(6));
                 break;
             default:
-                *s0 = static_cast<int32_t>(bits.GetBits(6));
-                *s1 = *s2 = static_cast<int32_t>(bits.GetBits(6));
+                *s0 = static_cast<int32_t>(bits.Read(6));
+                *s1 = *s2 = static_cast<int32_t>(bits.Read(6));
                 break;
             }
         }
     }
 
-    int32_t clipped = 0;
+    // The coded (subband, channel) pairs of this frame in bitstream order,
+    // with everything a sample needs worked out once for the 12 blocks.
+    // Above the bound channel 1 shares channel 0's codes, with its own scale
+    // factors.
+    struct Coded {
+        double* to;                   // m_samples[ch][0] + sb
+        double* shared;               // m_samples[1][0] + sb above the bound, else null
+        const double* scale[3];       // requantisation row 0 at this channel's
+        const double* sharedScale[3]; // scale factor column, by part
+        const uint8_t (*groups)[3];   // grouped quantisers: code -> three rows
+        int32_t bits;
+        int32_t offset;
+        int32_t row;
+    };
+    Coded coded[64];
+    int32_t codedCount = 0;
+    bool written[2][32] = {};
+    for (int32_t sb = 0; sb < limit; ++sb) {
+        const int32_t codedChannels = sb < bound ? channels : 1;
+        for (int32_t ch = 0; ch < codedChannels; ++ch) {
+            const int32_t a = allocation[ch][sb];
+            if (a == 0) continue;
+            const Quantiser& q = m_quantisers[sb][a];
+            if (q.levels == 0) continue;
+            Coded& c = coded[codedCount++];
+            const bool shared = sb >= bound && channels == 2;
+            c.to = &m_samples[ch][0][sb];
+            c.shared = shared ? &m_samples[1][0][sb] : nullptr;
+            written[ch][sb] = true;
+            if (shared) written[1][sb] = true;
+            for (int32_t part = 0; part < 3; ++part) {
+                c.scale[part] = m_state.layer2Requant[0] + scale[ch][part][sb];
+                c.sharedScale[part] = m_state.layer2Requant[0] + scale[1][part][sb];
+            }
+            c.groups = q.groups;
+            c.bits = q.bits;
+            c.offset = q.offset;
+            c.row = 64 * q.row;
+        }
+    }
+
+    // Every block writes the same coded pairs; the others are 0. The
+    // synthesis runs once over the frame's 36 time slots, which suits its
+    // four-at-a-time DCT better than 12 runs of 3.
+    // Subbands are cleared as they drop out, not every frame.
+    for (int32_t ch = 0; ch < channels; ++ch)
+        for (int32_t sb = 0; sb < 32; ++sb) {
+            if (m_written[ch][sb] && !written[ch][sb])
+                for (int32_t slot = 0; slot < 36; ++slot)
+                    m_samples[ch][slot][sb] = 0.0;
+            m_written[ch][sb] = written[ch][sb];
+        }
     for (int32_t block = 0; block < 12; ++block) {
         const int32_t part = block >> 2;
-        // Per channel, sample and subband: the requantisation row and its factor.
-        int32_t rows[2][3][32] = {};
-        double factors[2][3][32] = {};
-        for (int32_t sb = 0; sb < limit; ++sb) {
-            const int32_t coded = sb < bound ? channels : 1;
-            for (int32_t ch = 0; ch < coded; ++ch) {
-                const int32_t a = allocation[ch][sb];
-                if (a == 0) continue;
-                const Quantiser& q = m_quantisers[sb][a];
-                if (q.levels == 0) continue;
-                if (q.groups != nullptr) {
-                    const uint32_t code = bits.GetBits(q.bits);
-                    for (int32_t s = 0; s < 3; ++s) {
-                        rows[ch][s][sb] = q.groups[code][s];
-                        factors[ch][s][sb] = 1.0;
-                    }
-                } else {
-                    for (int32_t s = 0; s < 3; ++s) {
-                        rows[ch][s][sb] = q.row;
-                        factors[ch][s][sb] = static_cast<double>(
-                            static_cast<int32_t>(bits.GetBits(q.bits)) + q.offset);
-                    }
-                }
-            }
-            if (sb >= bound && channels == 2) {
+        const int32_t slot = 3 * 32 * block;
+        for (int32_t n = 0; n < codedCount; ++n) {
+            const Coded& c = coded[n];
+            double* to = c.to + slot;
+            double* sharedTo = c.shared != nullptr ? c.shared + slot : nullptr;
+            const double* scale0 = c.scale[part];
+            const double* scale1 = c.sharedScale[part];
+            if (c.groups != nullptr) {
+                const uint8_t* rows = c.groups[bits.Read(c.bits)];
                 for (int32_t s = 0; s < 3; ++s) {
-                    rows[1][s][sb] = rows[0][s][sb];
-                    factors[1][s][sb] = factors[0][s][sb];
+                    to[32 * s] = scale0[64 * rows[s]];
+                    if (sharedTo != nullptr) sharedTo[32 * s] = scale1[64 * rows[s]];
                 }
-            }
-        }
-
-        double samples[2][3][32] = {};
-        for (int32_t ch = 0; ch < channels; ++ch)
-            for (int32_t sb = 0; sb < limit; ++sb) {
-                if (allocation[ch][sb] == 0) continue;
-                const int32_t column = scale[ch][part][sb];
-                for (int32_t s = 0; s < 3; ++s)
-                    samples[ch][s][sb] =
-                        factors[ch][s][sb] * m_state.layer2Requant[rows[ch][s][sb]][column];
-            }
-
-        for (int32_t s = 0; s < 3; ++s) {
-            if (channels == 2) {
-                clipped += Synthesize(m_state, samples[0][s], 0, output, bytesDone);
-                clipped += Synthesize(m_state, samples[1][s], 1, output, bytesDone);
             } else {
-                clipped += SynthesizeMono(m_state, samples[0][s], output, bytesDone);
+                // The three codes at once: at most 3 x 16 bits, within the
+                // reader's 57-bit window.
+                const uint64_t window = bits.Window();
+                bits.Skip(3 * c.bits);
+                for (int32_t s = 0; s < 3; ++s) {
+                    const auto code =
+                        static_cast<int32_t>((window << (s * c.bits)) >> (64 - c.bits));
+                    const double factor = static_cast<double>(code + c.offset);
+                    to[32 * s] = factor * scale0[c.row];
+                    if (sharedTo != nullptr) sharedTo[32 * s] = factor * scale1[c.row];
+                }
             }
         }
     }
+    const int32_t clipped = SynthesizeSteps(
+        m_state, m_samples[0], channels == 2 ? m_samples[1] : nullptr, 36, output, bytesDone);
+    frameBits.SetPosition(static_cast<int64_t>(startByte) * 8 + bits.Position());
     return clipped;
 }

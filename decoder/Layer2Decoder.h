@@ -6,6 +6,8 @@
 // creation it fills the state's requantisation table. It owns the grouping
 // tables and holds a pointer to the state, which outlives it.
 
+#include "decoder/CpuDispatch.h"
+
 #include <cstdint>
 
 struct MpegDecoderState;
@@ -38,6 +40,10 @@ private:
     };
 
     void BuildAllocation(const Layer2AllocationTable& table);
+    // DecodeLayer2's two builds (CpuDispatch.h) of one body.
+    TONEHALL_GENERIC_KERNEL int32_t DecodeGeneric(uint8_t* output, int32_t& bytesDone);
+    TONEHALL_AVX2_KERNEL int32_t DecodeAvx2(uint8_t* output, int32_t& bytesDone);
+    TONEHALL_INLINE int32_t DecodeBody(uint8_t* output, int32_t& bytesDone);
 
     MpegDecoderState& m_state;
     const Layer2AllocationTable* m_table;
@@ -51,4 +57,9 @@ private:
     uint8_t m_groups3[32][3];
     uint8_t m_groups5[128][3];
     uint8_t m_groups9[1024][3];
+
+    // A frame's subband samples by channel, time slot and subband, and
+    // which subbands of them the last frame wrote (the others are 0).
+    double m_samples[2][36][32];
+    bool m_written[2][32];
 };

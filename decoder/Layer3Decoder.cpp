@@ -80,14 +80,9 @@ int32_t Layer3Decoder::DecodeLayer3(uint8_t* output, int32_t& bytesDone) {
             hybridFilter_.Process(sideInfo_.granule[gr][ch], spectrum_[ch], subbands[ch],
                                   state_.imdctOverlap[ch][0], subbandSamples_[ch]);
 
-        for (int t = 0; t < 18; ++t) {
-            if (channels == 1) {
-                clipped += SynthesizeMono(state_, subbandSamples_[0][t], output, bytesDone);
-            } else {
-                clipped += Synthesize(state_, subbandSamples_[0][t], 0, output, bytesDone);
-                clipped += Synthesize(state_, subbandSamples_[1][t], 1, output, bytesDone);
-            }
-        }
+        clipped +=
+            SynthesizeSteps(state_, subbandSamples_[0],
+                            channels == 2 ? subbandSamples_[1] : nullptr, 18, output, bytesDone);
     }
     // Leave the front end's reader at the end of this frame's part 2/3 data.
     reader.SetPosition(static_cast<int64_t>(mainStart) * 8 + granuleStart);

@@ -15,15 +15,11 @@ public:
 
     // spectrum: 576 values in hybrid order, changed in place (alias reduction);
     // subbands: how many from 0 can be non-zero. overlap: 576 values carried
-    // between granules. out: 18 time slots x 32 subbands.
+    // between granules, time slot major (32 * n + sb) so that neighbouring
+    // subbands lie side by side, as in `out`: 18 time slots x 32 subbands.
     void Process(const Layer3SideInfo::Granule& granule, double* spectrum, int subbands,
                  double* overlap, double (*out)[32]) const;
 
 private:
-    void Long(const double* in, const double* window, double* overlap, double (*out)[32],
-              int sb) const;
-    void Short(const double* in, const double* window, double* overlap, double (*out)[32],
-               int sb) const;
-
     const Layer3TableSet& tables_;
 };

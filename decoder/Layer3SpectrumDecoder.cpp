@@ -1,5 +1,6 @@
 #include "decoder/Layer3SpectrumDecoder.h"
 
+#include "decoder/CpuDispatch.h"
 #include "decoder/Layer3BitReader.h"
 #include "decoder/tables/Layer3HuffmanTables.h"
 #include "decoder/tables/Layer3Tables.h"
@@ -10,6 +11,9 @@
 namespace {
 
 constexpr int kLines = 576;
+// The longest codeword of the pair tables (ISO/IEC 11172-3 Table B.7).
+constexpr int kMaxPairCodeBits = 19;
+constexpr int kMaxQuadBits = 10;
 
 // Takes `n` bits (1..32) from the left-aligned window `w`, of which `used` are gone.
 inline uint32_t TakeBits(uint64_t w, int& used, int n) {
@@ -39,12 +43,10 @@ inline int DecodeQuad(uint64_t w, bool tableB, int& values) {
     return e >> 4;
 }
 
-} // namespace
-
-int Layer3SpectrumDecoder::DecodeHuffman(Layer3BitReader& bits, int endBit,
-                                         const Layer3SideInfo::Granule& granule,
-                                         double* values) const {
-    const double* pow43 = tables_.pow43.data();
+// Returns the number of lines decoded (values past it are 0), or -1.
+TONEHALL_INLINE int DecodeHuffman(const Layer3TableSet& tables, Layer3BitReader& bits, int endBit,
+                                  const Layer3SideInfo::Granule& granule, double* values) {
+    const double* pow43 = tables.pow43.data();
     const int regionEnd[3] = {granule.region1Start, granule.region2Start, granule.bigValues * 2};
     int line = 0;
     for (int region = 0; region < 3; ++region) {
@@ -60,8 +62,21 @@ int Layer3SpectrumDecoder::DecodeHuffman(Layer3BitReader& bits, int endBit,
         const uint16_t* lookup = layer3::kHuffmanLookup + info.lookup;
         const int linbits = info.linbits;
         const int firstBits = info.firstBits;
+        // The bits are taken from a register that is reloaded only when it may
+        // not hold a whole pair (a codeword of up to 19 bits, two linbits
+        // fields and two signs): reloading for every pair puts a memory load
+        // on the chain from one pair's length to the next pair's lookup.
+        const int pairBits = kMaxPairCodeBits + 2 + 2 * linbits;
+        int position = bits.Position();
+        uint64_t window = 0;
+        int held = 0; // valid bits in `window`
         for (; line < end; line += 2) {
-            const uint64_t w = bits.Window();
+            if (held < pairBits) {
+                bits.Skip(position - bits.Position());
+                window = bits.Window();
+                held = 64 - (position & 7);
+            }
+            const uint64_t w = window;
             uint32_t e = lookup[w >> (64 - firstBits)];
             int used = 0;
             int levelBits = firstBits;
@@ -81,16 +96,29 @@ int Layer3SpectrumDecoder::DecodeHuffman(Layer3BitReader& bits, int endBit,
             if (y == 15 && linbits != 0) y += TakeBits(w, used, linbits);
             const double vy = Signed(pow43[y], (w << used) >> 63 & (y != 0));
             used += y != 0;
-            bits.Skip(used);
+            window <<= used;
+            held -= used;
+            position += used;
             values[line] = vx;
             values[line + 1] = vy;
         }
+        bits.Skip(position - bits.Position());
     }
 
     // Count1 region: quadruples until the part 2/3 data ends. A quadruple that
     // would end past it is not part of the granule and is dropped.
-    while (line < kLines && bits.Position() < endBit) {
-        const uint64_t w = bits.Window();
+    // Bits come from a register as for the pairs; a quadruple takes at most
+    // 10 (a 6-bit codeword and four signs).
+    int position = bits.Position();
+    uint64_t window = 0;
+    int held = 0;
+    while (line < kLines && position < endBit) {
+        if (held < kMaxQuadBits) {
+            bits.Skip(position - bits.Position());
+            window = bits.Window();
+            held = 64 - (position & 7);
+        }
+        const uint64_t w = window;
         int quad;
         int used = DecodeQuad(w, granule.count1TableB, quad);
         // Without branches: the quadruple's bits are close to random.
@@ -105,8 +133,10 @@ int Layer3SpectrumDecoder::DecodeHuffman(Layer3BitReader& bits, int endBit,
             taken += nonZero;
         }
         used += taken;
-        if (bits.Position() + used > endBit) break;
-        bits.Skip(used);
+        if (position + used > endBit) break;
+        window <<= used;
+        held -= used;
+        position += used;
         if (line + 4 > kLines) {
             // 576 is not a multiple of 4 past an odd number of big-value pairs:
             // the last quadruple may only fill the lines that exist.
@@ -119,6 +149,7 @@ int Layer3SpectrumDecoder::DecodeHuffman(Layer3BitReader& bits, int endBit,
         std::memcpy(values + line, v, sizeof v);
         line += 4;
     }
+    bits.Skip(position - bits.Position());
     if (line >= kLines && bits.Position() < endBit) {
         // Bits left after the last line: harmless while they decode as zero
         // quadruples (stuffing), corrupt if they would place values past 576.
@@ -129,21 +160,21 @@ int Layer3SpectrumDecoder::DecodeHuffman(Layer3BitReader& bits, int endBit,
     return line;
 }
 
-Layer3SpectrumDecoder::Result Layer3SpectrumDecoder::Decode(Layer3BitReader& bits, int endBit,
-                                                            const Layer3SideInfo::Granule& granule,
-                                                            const Layer3ScaleFactors& scaleFactors,
-                                                            bool preflag, bool msStereo,
-                                                            int sampleRateIndex, double* out,
-                                                            int& subbands) {
+// Huffman decoding and requantisation; false for a corrupt granule.
+TONEHALL_INLINE bool DecodeBody(const Layer3TableSet& tables, double* scratch,
+                                Layer3BitReader& bits, int endBit,
+                                const Layer3SideInfo::Granule& granule,
+                                const Layer3ScaleFactors& scaleFactors, bool preflag, bool msStereo,
+                                int sampleRateIndex, double* out, int& subbands) {
     const Layer3TableSet::BlockKind kind = granule.blockType != 2 ? Layer3TableSet::BlockKind::Long
                                            : granule.mixedBlock   ? Layer3TableSet::BlockKind::Mixed
                                                                 : Layer3TableSet::BlockKind::Short;
     const Layer3TableSet::BandLayout& layout =
-        tables_.layouts[sampleRateIndex][static_cast<int>(kind)];
+        tables.layouts[sampleRateIndex][static_cast<int>(kind)];
 
-    double* values = layout.reordered ? scratch_ : out;
-    const int lines = DecodeHuffman(bits, endBit, granule, values);
-    if (lines < 0) return Result::Corrupt;
+    double* values = layout.reordered ? scratch : out;
+    const int lines = DecodeHuffman(tables, bits, endBit, granule, values);
+    if (lines < 0) return false;
     if (layout.reordered)
         std::fill(out, out + kLines, 0.0);
     else
@@ -164,7 +195,7 @@ Layer3SpectrumDecoder::Result Layer3SpectrumDecoder::Decode(Layer3BitReader& bit
         else
             index = base + 8 * granule.subblockGain[run.window] +
                     sfShift * scaleFactors.shortBand[run.band][run.window];
-        const double factor = tables_.gain[std::min(index, Layer3TableSet::kGainEntries - 1)];
+        const double factor = tables.gain[std::min(index, Layer3TableSet::kGainEntries - 1)];
         const int end = std::min<int>(run.start + run.width, lines);
         if (layout.reordered) {
             for (int i = run.start; i < end; ++i)
@@ -176,5 +207,39 @@ Layer3SpectrumDecoder::Result Layer3SpectrumDecoder::Decode(Layer3BitReader& bit
         subbands = std::max<int>(subbands, run.subbandEnd);
     }
     if (!layout.reordered) subbands = (lines + 17) / 18;
-    return Result::Ok;
+    return true;
+}
+
+// BMI2's shifts by a register count save the moves to CL that the baseline
+// needs on every variable shift of the bit window.
+TONEHALL_GENERIC_KERNEL bool
+DecodeGeneric(const Layer3TableSet& tables, double* scratch, Layer3BitReader& bits, int endBit,
+              const Layer3SideInfo::Granule& granule, const Layer3ScaleFactors& scaleFactors,
+              bool preflag, bool msStereo, int sampleRateIndex, double* out, int& subbands) {
+    return DecodeBody(tables, scratch, bits, endBit, granule, scaleFactors, preflag, msStereo,
+                      sampleRateIndex, out, subbands);
+}
+
+TONEHALL_AVX2_KERNEL bool
+DecodeAvx2(const Layer3TableSet& tables, double* scratch, Layer3BitReader& bits, int endBit,
+           const Layer3SideInfo::Granule& granule, const Layer3ScaleFactors& scaleFactors,
+           bool preflag, bool msStereo, int sampleRateIndex, double* out, int& subbands) {
+    return DecodeBody(tables, scratch, bits, endBit, granule, scaleFactors, preflag, msStereo,
+                      sampleRateIndex, out, subbands);
+}
+
+} // namespace
+
+Layer3SpectrumDecoder::Result Layer3SpectrumDecoder::Decode(Layer3BitReader& bits, int endBit,
+                                                            const Layer3SideInfo::Granule& granule,
+                                                            const Layer3ScaleFactors& scaleFactors,
+                                                            bool preflag, bool msStereo,
+                                                            int sampleRateIndex, double* out,
+                                                            int& subbands) {
+    const bool ok = CpuDispatch::UseAvx2()
+                        ? DecodeAvx2(tables_, scratch_, bits, endBit, granule, scaleFactors,
+                                     preflag, msStereo, sampleRateIndex, out, subbands)
+                        : DecodeGeneric(tables_, scratch_, bits, endBit, granule, scaleFactors,
+                                        preflag, msStereo, sampleRateIndex, out, subbands);
+    return ok ? Result::Ok : Result::Corrupt;
 }

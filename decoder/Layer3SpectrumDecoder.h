@@ -26,10 +26,6 @@ public:
                   int sampleRateIndex, double* out, int& subbands);
 
 private:
-    // Returns the number of lines decoded (values past it are 0), or -1.
-    int DecodeHuffman(Layer3BitReader& bits, int endBit, const Layer3SideInfo::Granule& granule,
-                      double* values) const;
-
     const Layer3TableSet& tables_;
     alignas(16) double scratch_[576 + 4];
 };

@@ -1,5 +1,7 @@
 #include "decoder/Layer3Stereo.h"
 
+#include "decoder/CpuDispatch.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -13,12 +15,29 @@ bool RunHasValues(const Layer3TableSet::BandLayout& layout, const Layer3TableSet
     return false;
 }
 
-void MidSide(double* left, double* right, int begin, int end) {
-    for (int i = begin; i < end; ++i) {
+TONEHALL_INLINE void MidSideBody(double* left, double* right, int end) {
+    for (int i = 0; i < end; ++i) {
         const double m = left[i], s = right[i];
         left[i] = m + s;
         right[i] = m - s;
     }
+}
+
+// The two builds (CpuDispatch.h) of the loop that most joint-stereo granules
+// spend their stereo time in.
+TONEHALL_GENERIC_KERNEL void MidSideGeneric(double* left, double* right, int end) {
+    MidSideBody(left, right, end);
+}
+
+TONEHALL_AVX2_KERNEL void MidSideAvx2(double* left, double* right, int end) {
+    MidSideBody(left, right, end);
+}
+
+void MidSide(double* left, double* right, int end) {
+    if (CpuDispatch::UseAvx2())
+        MidSideAvx2(left, right, end);
+    else
+        MidSideGeneric(left, right, end);
 }
 
 } // namespace
@@ -30,7 +49,7 @@ void Layer3Stereo::Process(const Layer3TableSet& tables, const Frame& frame,
     const int limit = std::max(subbands[0], subbands[1]);
     subbands[0] = subbands[1] = limit;
     if (!frame.intensityStereo) {
-        if (frame.msStereo) MidSide(left, right, 0, limit * 18);
+        if (frame.msStereo) MidSide(left, right, limit * 18);
         return;
     }
 

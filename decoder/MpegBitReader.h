@@ -34,13 +34,36 @@ public:
         Advance(1);
         return bit;
     }
-    // The next `count` (1..32) bits without moving.
-    uint32_t Peek(int32_t count) const;
+    // The next `count` (1..32) bits without moving. Inline with SetPosition:
+    // Layer II reads every sample code through them.
+    uint32_t Peek(int32_t count) const {
+        if (count <= 0) return 0;
+        count = count < 32 ? count : 32;
+        // Five bytes cover 32 bits at any bit index.
+        const int32_t first = m_position >> 3;
+        uint64_t window = 0;
+        if (first + 5 <= m_limitByte) {
+            for (int32_t i = 0; i < 5; ++i)
+                window = (window << 8) | m_buffer[first + i];
+        } else {
+            for (int32_t i = 0; i < 5; ++i) {
+                const int32_t at = first + i;
+                window = (window << 8) | (at < m_limitByte ? m_buffer[at] : 0u);
+            }
+        }
+        const int32_t shift = 40 - (m_position & 7) - count;
+        return static_cast<uint32_t>((window >> shift) & ((uint64_t{1} << count) - 1));
+    }
 
     // Moves forwards or backwards; never in front of the buffer's start (the
     // bit index becomes 0 there) nor behind its end.
     void SkipBits(int32_t count) { SetPosition(static_cast<int64_t>(m_position) + count); }
-    void SetPosition(int64_t bitPosition);
+    void SetPosition(int64_t bitPosition) {
+        const int64_t end = static_cast<int64_t>(m_bufferSize) * 8;
+        m_position = static_cast<int32_t>(bitPosition < 0     ? 0
+                                          : bitPosition > end ? end
+                                                              : bitPosition);
+    }
 
     int32_t Position() const { return m_position; } // bits from the buffer's start
     int32_t BytePosition() const { return m_position >> 3; }

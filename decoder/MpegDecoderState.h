@@ -3,7 +3,7 @@
 // MPEG-2 and MPEG-2.5, Layers II and III), embedded by value in its owner,
 // never shared, one thread at a time. It owns the queued input chunks and the
 // two layer decoders; the reservoir, overlap and synthesis buffers live
-// inside it, so one state takes about 52 KB.
+// inside it, so one state takes about 60 KB.
 //
 // Driving it (the input source):
 //   InitDecoder(state) once; QueueDecoderInput(state, bytes, n, position of
@@ -73,16 +73,20 @@ struct MpegDecoderState {
     MpegBitReader bits;
     uint32_t lastBitrate; // kbit/s of the last decoded frame
 
-    // Polyphase synthesis: per channel the last 16 outputs of the 32-point
-    // DCT, newest at slot synthesisOffset (0..15, shared by both channels).
-    double synthesisHistory[2][16][32];
+    // Polyphase synthesis: per channel the last 16 steps, newest at slot
+    // synthesisOffset (0..15, shared by both channels). A slot holds its
+    // step's 32-point DCT output spread into the two 32-value rows that the
+    // window loop reads in order (PolyphaseSynthesis.cpp).
+    alignas(32) double synthesisHistory[2][16][2][32];
     int32_t synthesisOffset;
-    double synthesisWindow[512]; // D[i] x 32767
-    double dctCos16[16];         // 1 / (2 cos(pi (2k + 1) / 64))
-    double dctCos8[8];           // 1 / (2 cos(pi (2k + 1) / 32))
-    double dctCos4[4];           // 1 / (2 cos(pi (2k + 1) / 16))
-    double dctCos2[2];           // 1 / (2 cos(pi (2k + 1) / 8))
-    double dctCos1[1];           // 1 / (2 cos(pi / 4))
+    // D[i] x 32767 x 2^-15, by tap pair and row, signs folded in
+    // (PolyphaseSynthesis.cpp).
+    alignas(32) double synthesisWindow[8][2][32];
+    double dctCos16[16]; // 1 / (2 cos(pi (2k + 1) / 64))
+    double dctCos8[8];   // 1 / (2 cos(pi (2k + 1) / 32))
+    double dctCos4[4];   // 1 / (2 cos(pi (2k + 1) / 16))
+    double dctCos2[2];   // 1 / (2 cos(pi (2k + 1) / 8))
+    double dctCos1[1];   // 1 / (2 cos(pi / 4))
     const double* dctCos[5];
 
     // Layer II requantisation: row k (quantiser), column j (scale factor index).

@@ -6,9 +6,9 @@
 //
 // One step turns the 32 subband samples of one time slot into 32 output
 // samples. For a two-channel stream call Synthesize(channel 0) then
-// Synthesize(channel 1) per time slot; for a mono stream SynthesizeMono.
-// Layer III calls it 18 times per granule with the 32 subband values of each
-// time slot.
+// Synthesize(channel 1) per time slot, for a mono stream SynthesizeMono; or
+// SynthesizeSteps for several time slots at once, as the layer decoders do
+// (Layer III with a granule's 18, Layer II with a frame's 36).
 
 #include <cstdint>
 
@@ -25,6 +25,12 @@ void ResetSynthesis(MpegDecoderState& state);
 // channel 1 advances bytesDone by 512. Returns the number of clipped samples.
 int32_t Synthesize(MpegDecoderState& state, const double* samples, int32_t channel, uint8_t* output,
                    int32_t& bytesDone);
+
+// `steps` consecutive steps: of both channels, interleaved, or of a mono
+// stream when `right` is null. The same as one call per step, but faster.
+int32_t SynthesizeSteps(MpegDecoderState& state, const double (*left)[32],
+                        const double (*right)[32], int32_t steps, uint8_t* output,
+                        int32_t& bytesDone);
 
 // One step for one-channel output: 32 consecutive doubles, bytesDone += 256.
 int32_t SynthesizeMono(MpegDecoderState& state, const double* samples, uint8_t* output,

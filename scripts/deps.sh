@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
           libx11-dev libxrandr-dev libxtst-dev libxft-dev libfontconfig-dev fonts-dejavu-core
           clang-14 libclang-rt-14-dev libcli11-dev nlohmann-json3-dev
-          mpg123 lame twolame ffmpeg sox python3 python3-mutagen xvfb xauth)
+          mpg123 lame twolame ffmpeg sox madplay time python3 python3-mutagen xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -74,9 +74,9 @@ bool WavWriter::Write(const double* samples, size_t count) {
     m_scratch.clear();
     switch (m_format) {
     case Format::Float64:
-        m_scratch.resize(count * 8);
-        std::memcpy(m_scratch.data(), samples, count * 8);
-        break;
+        // The host's own layout is the file's: written as they are.
+        m_frames += count / static_cast<size_t>(m_channels);
+        return std::fwrite(samples, sizeof(double), count, m_file) == count;
     case Format::Float32:
         m_scratch.resize(count * 4);
         for (size_t i = 0; i < count; ++i) {

@@ -57,13 +57,6 @@ TEST(VBaseReaderSeek, ResolveSeekTargetByOrigin) {
     EXPECT_EQ(reader.ResolveSeekTarget(INT64_MAX - 1, INT64_MAX, 1), INT64_MAX);
 }
 
-TEST(VBaseReaderDefaults, KnownSizeNeverNegative) {
-    SizedReader unknown(-1);
-    EXPECT_EQ(unknown.GetKnownSize(), 0);
-    SizedReader known(1234);
-    EXPECT_EQ(known.GetKnownSize(), 1234);
-}
-
 TEST(VBaseReaderDefaults, ObserverHearsDestruction) {
     RecordingObserver observer;
     auto* reader = new VBaseReader(7);

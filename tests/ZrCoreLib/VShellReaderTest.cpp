@@ -25,12 +25,3 @@ TEST(VShellReader, OwnershipFollowsConstruction) {
     { VShellReader shell(&kept, false); }
     EXPECT_EQ(kept.GetSize(), 1);
 }
-
-TEST(VShellReader, WithoutInnerUsesBaseDefaults) {
-    VShellReader shell(nullptr, true);
-    EXPECT_EQ(shell.GetSize(), -1);
-    EXPECT_EQ(shell.GetKnownSize(), 0);
-    EXPECT_EQ(shell.Query31(), -1.0);
-    shell.SetProperty(L"k", L"v");
-    EXPECT_EQ(shell.GetProperty(L"K"), ZrString(L"v"));
-}

@@ -150,15 +150,6 @@ TEST(ZrArrayElements, PlainRecordsStartFromTheirInitialisers) {
     EXPECT_EQ(a[5].offset, 7);
 }
 
-TEST(ZrArrayElements, StringArrayCopiesShareText) {
-    ZrArray<ZrString> a;
-    a.Add(ZrString(L"shared"));
-    ZrArray<ZrString> b = a;
-    EXPECT_EQ(a[0].c_str(), b[0].c_str());
-    b[0] += L'!';
-    EXPECT_EQ(a[0], L"shared");
-}
-
 TEST(ZrNumberArrayTest, FindLastNotAbove) {
     ZrNumberArray<uint64_t> a;
     for (uint64_t v : {10u, 20u, 30u})

@@ -22,6 +22,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -47,9 +48,6 @@ public:
         std::function<std::string(int)> blockText; // text of block k (see MakeIcyStream)
         std::string name = "Test Radio";           // "icy-name"; empty: none
         bool contentLength = false; // false: an endless (live) stream as radio servers send it
-        bool icyStatusLine = false; // "ICY 200 OK" instead of "HTTP/1.0 200 OK"
-        bool honourRange = true;    // 206 for "Range: bytes=N-", else the whole body
-        std::vector<std::string> extraHeaders; // "Name: value" lines
     };
 
     explicit IcyTestServer(Handler handler) : m_handler(std::move(handler)) {
@@ -78,7 +76,6 @@ public:
     IcyTestServer& operator=(const IcyTestServer&) = delete;
 
     bool IsRunning() const { return m_port != 0; }
-    int Port() const { return m_port; }
     std::string Url(const std::string& path = "/") const {
         return "http://127.0.0.1:" + std::to_string(m_port) + path;
     }
@@ -106,13 +103,10 @@ public:
             const std::vector<uint8_t>& body = meta ? icy.raw : audio;
             size_t from = 0;
             const std::string range = r.Header("range");
-            if (o.honourRange && o.contentLength && range.rfind("bytes=", 0) == 0) {
+            if (o.contentLength && range.rfind("bytes=", 0) == 0) // 206 for "bytes=N-"
                 from = std::min<size_t>(std::stoull(range.substr(6)), body.size());
-            }
             std::string head =
-                from > 0
-                    ? std::string(o.icyStatusLine ? "ICY" : "HTTP/1.0") + " 206 Partial Content\r\n"
-                    : std::string(o.icyStatusLine ? "ICY 200 OK\r\n" : "HTTP/1.0 200 OK\r\n");
+                from > 0 ? "HTTP/1.0 206 Partial Content\r\n" : "HTTP/1.0 200 OK\r\n";
             head += "Content-Type: audio/mpeg\r\n";
             if (!o.name.empty()) head += "icy-name: " + o.name + "\r\n";
             if (meta) head += "icy-metaint: " + std::to_string(o.metaint) + "\r\n";
@@ -124,8 +118,6 @@ public:
                             "\r\n";
                 }
             }
-            for (const auto& h : o.extraHeaders)
-                head += h + "\r\n";
             head += "\r\n";
             return head + std::string(body.begin() + long(from), body.end());
         };
@@ -167,26 +159,18 @@ private:
             if (n <= 0) return false;
             head.append(chunk, size_t(n));
         }
-        size_t lineEnd = head.find("\r\n");
-        const std::string first = head.substr(0, lineEnd);
-        const size_t a = first.find(' ');
-        const size_t b = first.find(' ', a + 1);
-        if (a == std::string::npos || b == std::string::npos) return false;
-        request.path = first.substr(a + 1, b - a - 1);
-        for (size_t at = lineEnd + 2; at < head.size();) {
-            const size_t end = head.find("\r\n", at);
-            if (end == std::string::npos || end == at) break;
-            const std::string line = head.substr(at, end - at);
-            at = end + 2;
+        std::istringstream lines(head);
+        std::string line, method;
+        std::getline(lines, line);
+        if (!(std::istringstream(line) >> method >> request.path)) return false;
+        while (std::getline(lines, line) && line != "\r") {
             const size_t colon = line.find(':');
             if (colon == std::string::npos) continue;
             std::string name = line.substr(0, colon);
             for (char& c : name)
                 c = char(std::tolower(static_cast<unsigned char>(c)));
-            size_t v = colon + 1;
-            while (v < line.size() && line[v] == ' ')
-                ++v;
-            request.headers[name] = line.substr(v);
+            const size_t v = std::min(line.find_first_not_of(' ', colon + 1), line.size() - 1);
+            request.headers[name] = line.substr(v, line.size() - 1 - v); // without the CR
         }
         return true;
     }

@@ -31,27 +31,20 @@ WavFacts ReadWav(const std::string& path) {
     WavFacts f;
     f.fileBytes = b.size();
     if (b.size() < 12 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 4, "WAVE") != 0) return f;
-    auto u32 = [&](size_t at) {
-        uint32_t v;
-        std::memcpy(&v, b.data() + at, 4);
+    auto u = [&](size_t at, int bytes) {
+        uint32_t v = 0;
+        std::memcpy(&v, b.data() + at, size_t(bytes));
         return v;
     };
-    auto u16 = [&](size_t at) {
-        uint16_t v;
-        std::memcpy(&v, b.data() + at, 2);
-        return v;
-    };
-    for (size_t at = 12; at + 8 <= b.size();) {
-        const uint32_t size = u32(at + 4);
+    for (size_t at = 12; at + 8 <= b.size(); at += 8 + u(at + 4, 4) + (u(at + 4, 4) & 1)) {
         if (b.compare(at, 4, "fmt ") == 0) {
-            f.format = u16(at + 8);
-            f.channels = u16(at + 10);
-            f.rate = u32(at + 12);
-            f.bits = u16(at + 22);
+            f.format = uint16_t(u(at + 8, 2));
+            f.channels = uint16_t(u(at + 10, 2));
+            f.rate = u(at + 12, 4);
+            f.bits = uint16_t(u(at + 22, 2));
         } else if (b.compare(at, 4, "data") == 0) {
-            f.dataBytes = size;
+            f.dataBytes = u(at + 4, 4);
         }
-        at += 8 + size + (size & 1);
     }
     return f;
 }
@@ -91,17 +84,15 @@ TEST(HostDecode, SeekAndLengthLimitCutTheOutput) {
     unlink(out.c_str());
 }
 
-TEST(HostDecode, RefusalsAreOneClearLine) {
+// Missing files and usage errors for every command are HostErrors' and
+// HostCommandLine's; here the input's own refusal.
+TEST(HostDecode, Layer1IsRefusedWithTheInputsMessage) {
     const std::string layer1 = std::string(TONEHALL_TEST_DATA) + "/input/source/l1-fl4.bit";
-    CommandResult r = RunCommand(HostBinary() + " decode '" + layer1 + "' /tmp/tonehall-l1.wav");
+    const CommandResult r =
+        RunCommand(HostBinary() + " decode '" + layer1 + "' /tmp/tonehall-l1.wav");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err,
               "tonehall-host: " + layer1 + ": MPEG plugin does not support MPEG layer 1 files.\n");
-    r = RunCommand(HostBinary() + " info /nonexistent.mp3");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-    r = RunCommand(HostBinary() + " decode '" + kDemo + "' /tmp/x.wav --format u8");
-    EXPECT_EQ(r.status, 2);
 }
 
 TEST(HostInfo, AnswersInIdOrderAndAsJson) {

@@ -83,37 +83,14 @@ TEST(IcyBlocks, AudioComesOutWhateverTheChunkSizesAndTitlesKeepTheirPositions) {
     }
 }
 
-TEST(IcyBlocks, EmptyBlockConsumesOneByteAndKeepsTheTitle) {
-    const auto audio = IcyTestAudio(300);
-    const auto stream = MakeIcyStream(
-        audio, 100, [](int k) { return k == 0 ? IcyTitleText("First") : std::string(); });
-    auto reader = Wrap(stream.raw, 100);
-    std::vector<uint8_t> out(150);
-    ASSERT_EQ(reader->Read(out.data(), 150), 150u);
-    const int64_t afterFirstBlock = 100 + 1 + 16 * stream.raw[100];
-    ASSERT_EQ(reader->Read(out.data(), 50), 50u);
-    ASSERT_EQ(reader->Read(out.data(), 1), 1u);
-    EXPECT_EQ(reader->GetPosition(), afterFirstBlock + 100 + 1 + 1);
-    EXPECT_EQ(Title(*reader), "First");
-}
-
 TEST(IcyBlocks, TitleTextRules) {
     const std::string longTitle(300, 'x');
     const auto audio = IcyTestAudio(1000);
-    const auto stream = MakeIcyStream(audio, 100, [&](int k) -> std::string {
-        switch (k) {
-        case 0:
-            return IcyTitleText("");
-        case 1:
-            return IcyTitleText(longTitle);
-        case 2:
-            return "StreamTitle='Caf\xC3\xA9';StreamUrl='http://x/';";
-        case 3:
-            return "StreamTitle='never closed";
-        default:
-            return std::string();
-        }
-    });
+    const std::string texts[] = {IcyTitleText(""), IcyTitleText(longTitle),
+                                 "StreamTitle='Caf\xC3\xA9';StreamUrl='http://x/';",
+                                 "StreamTitle='never closed"};
+    const auto stream =
+        MakeIcyStream(audio, 100, [&](int k) { return k < 4 ? texts[k] : std::string(); });
     auto reader = Wrap(stream.raw, 100);
     std::vector<uint8_t> out(1000);
     ASSERT_EQ(reader->Read(out.data(), 150), 150u);
@@ -143,18 +120,6 @@ TEST(IcyBlocks, RepeatedTitleIsAppendedAndFoundAtItsFirstOccurrence) {
     EXPECT_EQ(reader->GetTitlePosition(1), stream.titles[1].first);
     EXPECT_EQ(reader->GetTitlePosition(-1), -1);
     EXPECT_EQ(reader->GetTitlePosition(3), -1);
-}
-
-TEST(IcyBlocks, StreamWithoutMetaintPassesUntouched) {
-    // Bytes that would be a block, were there a metadata interval.
-    const auto audio = IcyTestAudio(500);
-    const auto looksLikeIcy =
-        MakeIcyStream(audio, 100, [](int) { return IcyTitleText("not metadata"); });
-    auto reader = Wrap(looksLikeIcy.raw, 0, L"Station");
-    EXPECT_EQ(reader->GetInfo(L"ICY Available").ToUtf8(), "0");
-    EXPECT_EQ(ReadAll(*reader, {33}), looksLikeIcy.raw);
-    EXPECT_EQ(reader->GetTitleCount(), 0);
-    EXPECT_EQ(reader->Write("x", 1), 0);
 }
 
 TEST(IcyBlocks, LiveStreamArrivingInPiecesStaysOnTheBoundaries) {

@@ -12,22 +12,11 @@ namespace {
 
 using namespace inputtest;
 
-struct DamageFile {
-    const char* name;
-    int rate;
-    int channels;
-    const char* options;
-};
-
-void PrintTo(const DamageFile& f, std::ostream* os) {
-    *os << f.name;
-}
-
-class DamagedStream : public ::testing::TestWithParam<DamageFile> {
+class DamagedStream : public ::testing::TestWithParam<LameFile> {
 protected:
     void SetUp() override {
         TEST_REQUIRE_TOOL("lame");
-        const DamageFile& c = GetParam();
+        const LameFile& c = GetParam();
         WriteSignal(m_dir / "in.wav", c.rate, c.channels, 3 * c.rate + 500);
         ASSERT_TRUE(Encode(m_dir / "in.wav", m_dir / "clean.mp3", c.rate, c.options));
         m_facts = Analyse(m_dir / "clean.mp3");
@@ -151,12 +140,11 @@ TEST_P(DamagedStream, The256thBadFillInARowEndsTheStream) {
     }
 }
 
-const DamageFile kDamageFiles[] = {
+const LameFile kDamageFiles[] = {
     {"Mpeg1CbrStereo", 44100, 2, "-b 128 --cbr"},
     {"Mpeg2VbrMono", 22050, 1, "-V 4"},
 };
 
-INSTANTIATE_TEST_SUITE_P(LameFiles, DamagedStream, ::testing::ValuesIn(kDamageFiles),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(LameFiles, DamagedStream, ::testing::ValuesIn(kDamageFiles), LameFileName);
 
 } // namespace

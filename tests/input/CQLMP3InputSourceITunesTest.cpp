@@ -16,15 +16,15 @@ Bytes ITunesTag(int delay, int padding, int length) {
     return Tag(3, 0, Frame("COMM", Cat({Bytes{0}, B("eng"), B("iTunSMPB"), Bytes{0}, B(value)})));
 }
 
-class ITunesGapless : public ::testing::TestWithParam<std::pair<int, const char*>> {};
+class ITunesGapless : public ::testing::TestWithParam<LameFile> {};
 
 TEST_P(ITunesGapless, TheCommentTrimsOnlyWhenTheEncoderIsITunes) {
     TEST_REQUIRE_TOOL("lame");
-    const auto [rate, options] = GetParam();
+    const int rate = GetParam().rate;
     TempDir dir;
     const int length = rate + 1000 + rate / 7;
     WriteSignal(dir / "in.wav", rate, 2, length);
-    ASSERT_TRUE(Encode(dir / "in.wav", dir / "lame.mp3", rate, options));
+    ASSERT_TRUE(Encode(dir / "in.wav", dir / "lame.mp3", rate, GetParam().options));
     const FileFacts f = Analyse(dir / "lame.mp3");
     Bytes audio = ReadFile(dir / "lame.mp3");
     // The Xing/Info record stands behind the side information of a stereo
@@ -51,14 +51,11 @@ TEST_P(ITunesGapless, TheCommentTrimsOnlyWhenTheEncoderIsITunes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LameFiles, ITunesGapless,
-                         ::testing::Values(std::pair(44100, "-b 128 --cbr"),
-                                           std::pair(48000, "-V 4"),
-                                           std::pair(24000, "-b 64 --cbr"),
-                                           std::pair(22050, "-V 2")),
-                         [](const auto& info) {
-                             return "Hz" + std::to_string(info.param.first) +
-                                    (info.param.second[1] == 'V' ? "Vbr" : "Cbr");
-                         });
+                         ::testing::Values(LameFile{"Hz44100Cbr", 44100, 2, "-b 128 --cbr"},
+                                           LameFile{"Hz48000Vbr", 48000, 2, "-V 4"},
+                                           LameFile{"Hz24000Cbr", 24000, 2, "-b 64 --cbr"},
+                                           LameFile{"Hz22050Vbr", 22050, 2, "-V 2"}),
+                         LameFileName);
 
 TEST(ITunesGaplessValue, WordsAreSplitAtEverySpace) {
     const std::tuple<const wchar_t*, int32_t, int32_t> kCases[] = {

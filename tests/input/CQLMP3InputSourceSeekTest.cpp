@@ -14,18 +14,7 @@ namespace {
 
 using namespace inputtest;
 
-struct SeekFile {
-    const char* name;
-    int rate;
-    int channels;
-    const char* options;
-};
-
-void PrintTo(const SeekFile& f, std::ostream* os) {
-    *os << f.name;
-}
-
-class Seek : public ::testing::TestWithParam<SeekFile> {};
+class Seek : public ::testing::TestWithParam<LameFile> {};
 
 // A millisecond value whose target lands on `sample` of the decoder's
 // untrimmed output counted from the first audio frame, less the delay.
@@ -35,7 +24,7 @@ double MsForSample(int64_t sample, int rate) {
 
 TEST_P(Seek, OutputResumesAtTheTargetSample) {
     TEST_REQUIRE_TOOL("lame");
-    const SeekFile& c = GetParam();
+    const LameFile& c = GetParam();
     TempDir dir;
     // About three seconds, cut so that lame's padding is just above 529:
     // the tail reserve then leaves some of the last frame to deliver.
@@ -104,15 +93,14 @@ TEST_P(Seek, OutputResumesAtTheTargetSample) {
     }
 }
 
-const SeekFile kSeekFiles[] = {
+const LameFile kSeekFiles[] = {
     {"Mpeg1CbrStereo", 44100, 2, "-b 128 --cbr"},
     {"Mpeg2VbrMono", 22050, 1, "-V 3"},
     {"Mpeg25AbrStereo", 11025, 2, "--abr 40"},
     {"Mpeg1VbrMono", 48000, 1, "-V 1"},
 };
 
-INSTANTIATE_TEST_SUITE_P(LameFiles, Seek, ::testing::ValuesIn(kSeekFiles),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(LameFiles, Seek, ::testing::ValuesIn(kSeekFiles), LameFileName);
 
 // Seeking to 0 ms restarts at the first audio frame and skips only the
 // decoder's delay: the encoder delay, trimmed on the first play, is heard.

@@ -76,6 +76,23 @@ inline bool Encode(const std::string& wav, const std::string& mp3, int rate,
                           wav + "' '" + mp3 + "'");
 }
 
+// A file lame makes of the test signal, a parameter of the tests that run on
+// several; gtest names each instance after it.
+struct LameFile {
+    const char* name;
+    int rate;
+    int channels;
+    const char* options;
+};
+
+inline void PrintTo(const LameFile& f, std::ostream* os) {
+    *os << f.name;
+}
+
+inline std::string LameFileName(const ::testing::TestParamInfo<LameFile>& info) {
+    return info.param.name;
+}
+
 inline std::wstring Wide(const std::string& s) {
     return std::wstring(s.begin(), s.end());
 }

@@ -25,16 +25,3 @@ TEST(XingRecordFields, FrameCountNeedsItsFlagAndA31BitValue) {
     record.Assign(bytes);
     EXPECT_EQ(record.GetFrameCount(), -1);
 }
-
-TEST(XingRecordFields, DelayAndPaddingShareTheMiddleByte) {
-    uint8_t bytes[XingRecord::kSize] = {'I', 'n', 'f', 'o'};
-    std::memcpy(bytes + 120, "LAME", 4);
-    bytes[141] = 0xAB;
-    bytes[142] = 0xCD;
-    bytes[143] = 0xEF;
-    XingRecord record;
-    record.Assign(bytes);
-    EXPECT_TRUE(record.HasGaplessInfo());
-    EXPECT_EQ(record.GetEncoderDelay(), 0xABC);
-    EXPECT_EQ(record.GetEncoderPadding(), 0xDEF);
-}

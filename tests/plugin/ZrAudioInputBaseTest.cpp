@@ -1,21 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
 #include <vector>
 
 #include "ZrCoreLib/VBaseReader.h"
 #include "plugin/ZrAudioInputBase.h"
-#include "plugin/ZrDllString.h"
 
 namespace {
 
 class NullReader : public VBaseReader {
 public:
     bool OpenRead() override { return openable; }
-    int64_t GetSize() override { return size; }
     bool openable = true;
-    int64_t size = 0;
 };
 
 class OneReaderProvider : public IZrReaderProvider {
@@ -25,13 +20,11 @@ public:
         lastFlags = flags;
         auto* r = new NullReader;
         r->openable = openable;
-        r->size = size;
         created = r;
         return r;
     }
     NullReader* created = nullptr;
     bool openable = true;
-    int64_t size = 0;
     int lastMode = -2, lastFlags = -2;
 };
 
@@ -88,16 +81,6 @@ TEST(ZrAudioInputBaseRead, TailReserveIsNeverDelivered) {
     }
 }
 
-TEST(ZrAudioInputBaseRead, CountZeroCopiesNothingAndAnswersMinusOneBeforeTheEnd) {
-    OneReaderProvider provider;
-    ScriptedInput in(&provider, {100}, 0);
-    ASSERT_EQ(in.Open(L"x"), 0);
-    uint8_t byte = 0xAA;
-    EXPECT_EQ(in.Read(&byte, 0), -1);
-    EXPECT_EQ(byte, 0xAA);
-    EXPECT_EQ(in.fills, 0);
-}
-
 TEST(ZrAudioInputBaseRead, LargeRequestKeepsFillingUntilMet) {
     OneReaderProvider provider;
     ScriptedInput in(&provider, {10, 10, 10, 10, 10}, 5);
@@ -124,27 +107,6 @@ TEST(ZrAudioInputBaseOpen, ReaderSetUpAndFailures) {
     EXPECT_EQ(failing.Open(L"x"), -1);
     ScriptedInput noProvider(nullptr, {}, 0);
     EXPECT_EQ(noProvider.Open(L"x"), -1);
-}
-
-TEST(ZrAudioInputBaseInfo, DefaultsAndUnknownIds) {
-    OneReaderProvider provider;
-    provider.size = 10;
-    ScriptedInput in(&provider, {}, 0);
-    ZrString text(L"untouched");
-    ZrDllString sink(&text);
-    EXPECT_EQ(in.GetInfo(3, &sink), -1);
-    EXPECT_EQ(text, ZrString(L"untouched"));
-    EXPECT_EQ(in.GetInfo(2, &sink), 0);
-    EXPECT_EQ(text, ZrString(L"Unknown input plug-in"));
-    EXPECT_EQ(in.GetInfo(38, &sink), 0);
-    EXPECT_EQ(text, ZrString(L"0")) << "no reader yet";
-    ASSERT_EQ(in.Open(L"x"), 0);
-    EXPECT_EQ(in.GetInfo(38, &sink), 0);
-    EXPECT_EQ(text, ZrString(L"1"));
-    EXPECT_EQ(in.GetInfo(12, &sink), 0);
-    EXPECT_EQ(text, ZrString(L"-1"));
-    EXPECT_EQ(in.SetInfo(3, L"100"), -1) << "seeking is the subclass's business";
-    EXPECT_EQ(in.DoCommand(2), -1) << "the reader is not local";
 }
 
 } // namespace

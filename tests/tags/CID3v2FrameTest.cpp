@@ -117,14 +117,6 @@ TEST(ID3v2FrameFormatFlags, UnsyncAndDataLengthAreUndoneForFieldsOnly) {
     EXPECT_EQ(priv.Field(L"Value"), "/wE=");
 }
 
-TEST(ID3v2FrameFormatFlags, CompressedFrameKeepsItsBytes) {
-    // Not a zlib stream: the fields come from the bytes as they are.
-    const Bytes body = {0, 'r', 'a', 'w'};
-    Parsed p("TIT2", body, 4, CID3v2Frame::kFlagCompressed);
-    EXPECT_EQ(p.Field(L"Value"), "raw");
-    EXPECT_EQ(p.frame->GetBody(), body);
-}
-
 TEST(ID3v2FrameWrite, EncodingFollowsTheValue) {
     EXPECT_EQ(CID3v2Frame::ChooseEncoding(L"plain"), 0);
     EXPECT_EQ(CID3v2Frame::ChooseEncoding(L"caf\u00e9"), 1);
@@ -139,30 +131,9 @@ TEST(ID3v2FrameWrite, EncodingFollowsTheValue) {
     EXPECT_EQ(out, (Bytes{0xFF, 0xFE, 0x3D, 0xD8, 0x00, 0xDE, 0, 0}));
 }
 
-TEST(ID3v2FrameWrite, BodiesReadBackAsStored) {
-    struct Case {
-        const char* id;
-        std::vector<ZrString> values;
-        const wchar_t* description;
-        int encoding;
-        const char* expected;
-    } cases[] = {
-        {"TPE1", {L"A", L"B"}, L"", 0, "A;B"},
-        {"TXXX", {L"v"}, L"d", 1, "v"},
-        {"COMM", {L"c\u00e9"}, L"", 1, "c\xC3\xA9"},
-        {"POPM", {L"3"}, L"", 0, "3"},
-        {"PCST", {L"1"}, L"", 0, "1"},
-        {"WOAR", {L"http://a"}, L"", 0, "http://a"},
-        {"PRIV", {L"AAEC"}, L"me", 0, "AAEC"},
-    };
-    for (const Case& c : cases) {
-        Bytes body;
-        CID3v2Frame::BuildBody(CID3v2Frame::KindOf(c.id), c.values, c.description, c.encoding,
-                               body);
-        CID3v2Frame f(c.id, body, 3);
-        ASSERT_TRUE(f.ParseFields(3)) << c.id;
-        EXPECT_EQ(Narrow(f.GetField(L"Value")), c.expected) << c.id;
-    }
+// What each kind of body reads back as is for the mutagen tests (both
+// directions); here the layouts they do not see.
+TEST(ID3v2FrameWrite, CommentLayoutAndBodiesThatCannotBeBuilt) {
     Bytes body;
     CID3v2Frame::BuildBody(ID3v2FrameKind::Comment, {L"x"}, L"", 0, body);
     EXPECT_EQ(body, (Bytes{0, 0, 0, 0, 0, 'x', 0}));
@@ -170,10 +141,4 @@ TEST(ID3v2FrameWrite, BodiesReadBackAsStored) {
     EXPECT_TRUE(body.empty());
     CID3v2Frame::BuildBody(ID3v2FrameKind::Unknown, {L"x"}, L"", 0, body);
     EXPECT_TRUE(body.empty());
-}
-
-TEST(ID3v2FrameWrite, PictureBodyLayout) {
-    Bytes out;
-    CID3v2Frame::BuildPictureBody(out, {7, 8}, L"image/png", 3, L"");
-    EXPECT_EQ(out, Cat({Bytes{0}, B("image/png"), Bytes{0, 3}, B("Picture"), Bytes{0, 7, 8}}));
 }

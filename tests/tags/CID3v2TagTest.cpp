@@ -107,31 +107,6 @@ TEST(ID3v2Frames, Version4SizeWithBit7IsPlain) {
     EXPECT_EQ(FrameValue(tag.GetFrame(0)).size(), 128u);
 }
 
-TEST(ID3v2Version2, IdsConvertAndPictureIsRebuilt) {
-    const Bytes pic = Cat({Bytes{0}, B("PNG"), Bytes{3}, B("desc"), Bytes{0, 1, 2, 3}});
-    const Bytes tag22 = Tag(2, 0,
-                            Cat({Frame22("TT2", Latin1Text("title")), Frame22("ULT", {0, 'x'}),
-                                 Frame22("PIC", pic), Frame22("TRK", Latin1Text("3/11"))}),
-                            16);
-    CID3v2Tag tag;
-    ASSERT_TRUE(ReadTag(tag, tag22));
-    EXPECT_EQ(Ids(tag), (std::vector<std::string>{"TIT2", "ULT?", "APIC", "TRCK"}));
-    const CID3v2Frame* apic = tag.GetFrame(2);
-    EXPECT_EQ(apic->GetBody(),
-              Cat({Bytes{0}, B("PNG"), Bytes{0, 3}, B("desc"), Bytes{0, 1, 2, 3}}));
-    EXPECT_EQ(FrameValue(apic, L"Mime Type"), "PNG");
-    EXPECT_EQ(FrameValue(apic), "AQID");
-
-    Bytes rendered;
-    ASSERT_TRUE(tag.Render(rendered, 8192));
-    EXPECT_EQ(rendered[3], 3);
-    CID3v2Tag again;
-    ASSERT_TRUE(ReadTag(again, rendered));
-    EXPECT_EQ(again.GetVersion(), 3);
-    EXPECT_EQ(again.GetFrameCount(), 4);
-    EXPECT_EQ(again.GetFieldValue(L"Name"), L"title");
-}
-
 TEST(ID3v2Unsync, RawAndDecodedFrameSizesReadAlike) {
     // A body whose raw form holds two stuffed zeros.
     const Bytes decoded = {0, 'a', 0xFF, 0xE0, 'b', 0xFF, 0x00, 'c'};
@@ -252,25 +227,6 @@ TEST(ID3v2Render, PaddingRule) {
     EXPECT_EQ(renderedSize(10990, &old, 8192), 12288u);
     EXPECT_EQ(renderedSize(10990, &old, 0), 20000u);
     EXPECT_EQ(renderedSize(20990, &old, 8192), 24576u);
-}
-
-TEST(ID3v2Render, VersionAndFrameBytes) {
-    CID3v2Tag tag;
-    ASSERT_TRUE(ReadTag(tag, Tag(4, 0, Frame("TIT2", Latin1Text("old"), 4), 100)));
-    tag.SetField(L"Album", L"x");
-    Bytes out;
-    tag.Render(out, 8192);
-    ASSERT_EQ(out[3], 4);
-    EXPECT_EQ(out[5], 0);
-    CID3v2Tag again;
-    ASSERT_TRUE(ReadTag(again, out));
-    ASSERT_EQ(Ids(again), (std::vector<std::string>{"TIT2", "TALB"}));
-    EXPECT_EQ(Bytes(again.GetFrame(1)->GetHeader() + 4, again.GetFrame(1)->GetHeader() + 10),
-              (Bytes{0, 0, 0, 3, 0, 0}));
-    CID3v2Tag fresh;
-    fresh.SetField(L"Name", L"n");
-    fresh.Render(out, 8192);
-    EXPECT_EQ(out[3], 3);
 }
 
 TEST(ID3v2Render, FrameOrder) {

@@ -111,24 +111,13 @@ TEST_P(MutagenWritten, ReadsBackWithOurValues) {
     EXPECT_EQ(tag.GetVersion(), version);
     EXPECT_EQ(tag.GetFrameCount(), 11);
 
-    EXPECT_EQ(Get(tag, L"Name"), "Caf\xC3\xA9 title");
-    // mutagen joins the values of an ID3v2.3 text frame with "/": one value
-    // for us. ID3v2.4 keeps them apart and we join them with ";".
-    EXPECT_EQ(Get(tag, L"Artist"), version == 3 ? "Alpha/Beta" : "Alpha;Beta");
-    EXPECT_EQ(Get(tag, L"Mood"), "calm");
-    EXPECT_EQ(Get(tag, L"Comment"), "A comment \xC3\xA9");
-    // mutagen: lang "eng"; we: the three bytes as one number.
-    EXPECT_EQ(Get(tag, L"Comment", L"Language ID"), "6647399");
-    // mutagen: rating 196; we: stars.
-    EXPECT_EQ(Get(tag, L"Rating"), "4");
-    EXPECT_EQ(Get(tag, L"Genre"), "Rock");
-    EXPECT_EQ(Get(tag, L"Track #"), "3");
-    EXPECT_EQ(Get(tag, L"Track #", L"Value Original"), "3/12");
-    EXPECT_EQ(Get(tag, L"Artist URL"), "http://artist.example/");
-
-    EXPECT_EQ(Get(tag, L"Image File", L"Mime Type"), "image/png");
-    EXPECT_EQ(Get(tag, L"Image File", L"Description"), "front");
-    EXPECT_EQ(Get(tag, L"Image File", L"Picture Type"), "3");
+    for (const auto& row : TableRows("tags/mutagen-written-values.tsv")) {
+        if (row[0].find(char('0' + version)) == std::string::npos) continue;
+        EXPECT_EQ(Get(tag, ZrString::FromUtf8(row[1].c_str()).c_str(),
+                      ZrString::FromUtf8(row[2].c_str()).c_str()),
+                  row[3])
+            << row[1] << " " << row[2];
+    }
     EXPECT_EQ(Get(tag, L"Image File"), ZrBase64::Encode(B("\x89PNG\r\n\x1a\nfake picture")));
 
     const CID3v2Frame* priv = FindFrame(tag, "PRIV");
@@ -183,25 +172,10 @@ TEST_P(MutagenReadsOurs, SameFramesAndValues) {
     auto frames = Dump(file);
     EXPECT_EQ(frames["HEADER"]["version"], std::to_string(version));
     EXPECT_EQ(frames.size(), 11u); // 10 frames and the header line
-    EXPECT_EQ(frames["TIT2"]["text"], "Caf\xC3\xA9");
-    EXPECT_EQ(frames["TIT2"]["encoding"], "1");
-    EXPECT_EQ(frames["TPE1"]["text"], "A|B");
-    EXPECT_EQ(frames["TPE1"]["encoding"], "0");
-    EXPECT_EQ(frames["TALB"]["text"], "Plain");
-    EXPECT_EQ(frames["COMM"]["text"], "note");
-    EXPECT_EQ(frames["COMM"]["desc"], "");
+    for (const auto& row : TableRows("tags/mutagen-reads-ours.tsv"))
+        EXPECT_EQ(frames[row[0]][row[1]], row[2]) << row[0] << " " << row[1];
     // We leave the language unset (three zero bytes); mutagen shows them as NULs.
     EXPECT_EQ(frames["COMM"]["lang"], std::string(3, '\0'));
-    EXPECT_EQ(frames["POPM"]["rating"], "128");
-    EXPECT_EQ(frames["POPM"]["email"], "");
-    EXPECT_EQ(frames["TCON"]["text"], "Rock");
-    EXPECT_EQ(frames["TRCK"]["text"], "7");
-    EXPECT_EQ(frames["TXXX"]["desc"], "Mixer");
-    EXPECT_EQ(frames["TXXX"]["text"], "someone");
-    EXPECT_EQ(frames["WOAR"]["url"], "http://a.example/");
-    EXPECT_EQ(frames["APIC"]["mime"], "image/png");
-    EXPECT_EQ(frames["APIC"]["type"], "3");
-    EXPECT_EQ(frames["APIC"]["desc"], "Picture");
     EXPECT_EQ(frames["APIC"]["data"], Hex(png));
 }
 

@@ -8,6 +8,7 @@
 #include "tags/CID3v2Tag.h"
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -87,4 +88,19 @@ inline const CID3v2Frame* FindFrame(const CID3v2Tag& tag, const char* id) {
 
 inline std::string FrameValue(const CID3v2Frame* frame, const wchar_t* key = L"Value") {
     return frame ? Narrow(frame->GetField(key)) : "<no frame>";
+}
+
+// The rows of a tab-separated table in tests/data, '#' lines left out.
+inline std::vector<std::vector<std::string>> TableRows(const std::string& name) {
+    std::vector<std::vector<std::string>> rows;
+    std::ifstream in(std::string(TONEHALL_TEST_DATA) + "/" + name);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        rows.emplace_back();
+        for (size_t at = 0, tab = 0; tab != std::string::npos; at = tab + 1) {
+            tab = line.find('\t', at);
+            rows.back().push_back(line.substr(at, tab - at));
+        }
+    }
+    return rows;
 }

@@ -3,7 +3,9 @@
 #include <X11/Xresource.h>
 #include <X11/extensions/Xrender.h>
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <mutex>
 
 namespace {
 // Dialog text is 9 points, 12 pixels at 96 DPI.
@@ -27,7 +29,48 @@ constexpr Rgb kPalette[] = {
     {0x3030, 0x7070, 0xd0d0}, // Highlight
     {0xffff, 0xffff, 0xffff}, // HighlightText
 };
+// Xlib's default answer to a protocol error is to print it and exit, which
+// inside a player would end the player over one stale window id of a dialog.
+// While our connections are open, errors on them are counted and dropped;
+// errors on the player's own connections still reach its handler.
+std::mutex g_handlerMutex;
+int g_openDisplays = 0;
+XErrorHandler g_previousHandler = nullptr;
+std::atomic<Display*> g_displays[8] = {};
+std::atomic<int> g_droppedErrors{0};
+
+int DropOwnErrors(Display* display, XErrorEvent* error) {
+    for (const std::atomic<Display*>& ours : g_displays) {
+        if (ours.load() == display) {
+            ++g_droppedErrors;
+            return 0;
+        }
+    }
+    return g_previousHandler ? g_previousHandler(display, error) : 0;
+}
+
+void AdoptErrors(Display* display) {
+    std::lock_guard<std::mutex> lock(g_handlerMutex);
+    for (std::atomic<Display*>& slot : g_displays) {
+        if (!slot.load()) {
+            slot.store(display);
+            break;
+        }
+    }
+    if (g_openDisplays++ == 0) g_previousHandler = XSetErrorHandler(DropOwnErrors);
+}
+
+void ReleaseErrors(Display* display) {
+    std::lock_guard<std::mutex> lock(g_handlerMutex);
+    for (std::atomic<Display*>& slot : g_displays)
+        if (slot.load() == display) slot.store(nullptr);
+    if (--g_openDisplays == 0) XSetErrorHandler(g_previousHandler);
+}
 } // namespace
+
+int ZrX11Display::DroppedErrors() {
+    return g_droppedErrors.load();
+}
 
 std::unique_ptr<ZrX11Display> ZrX11Display::Open(std::string& why) {
     const char* name = std::getenv("DISPLAY");
@@ -50,6 +93,7 @@ std::unique_ptr<ZrX11Display> ZrX11Display::Open(std::string& why) {
 
 ZrX11Display::ZrX11Display(Display* display)
     : m_display(display), m_screen(DefaultScreen(display)) {
+    AdoptErrors(display);
     // Xft frees its glyph sets through Render when the display closes. Close
     // hooks run newest first, so Render must know the display before Xft
     // does; otherwise Xft's frees bring back Render's record of the closing
@@ -74,6 +118,8 @@ ZrX11Display::~ZrX11Display() {
     for (int i = 0; i < m_allocatedColors; ++i)
         XftColorFree(m_display, GetVisual(), GetColormap(), &m_colors[i]);
     if (m_font) XftFontClose(m_display, m_font);
+    XSync(m_display, False); // errors still in flight are ours to drop
+    ReleaseErrors(m_display);
     XCloseDisplay(m_display);
 }
 

@@ -19,6 +19,9 @@ public:
     ZrX11Display(const ZrX11Display&) = delete;
     ZrX11Display& operator=(const ZrX11Display&) = delete;
 
+    // Protocol errors on our connections dropped so far in this process.
+    static int DroppedErrors();
+
     // Dots per inch: the Xft.dpi resource when set, else the screen's size
     // in pixels over its physical size, else 96.
     static double ScreenDpi(Display* display, int screen);

@@ -179,6 +179,18 @@ TEST_P(DialogLifetime, EachWindowOpensAndClosesAHundredTimes) {
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DialogLifetime, testing::Values(96));
 
+// A protocol error on the dialog's connection must not end the process, as
+// Xlib's default handler would.
+TEST_P(DialogLifetime, ProtocolErrorsOnTheDialogConnectionAreDropped) {
+    std::string why;
+    const std::unique_ptr<ZrX11Display> display = ZrX11Display::Open(why);
+    ASSERT_TRUE(display) << why;
+    const int before = ZrX11Display::DroppedErrors();
+    XMapWindow(display->GetDisplay(), 0x7fffff0); // no such window
+    XSync(display->GetDisplay(), False);
+    EXPECT_EQ(ZrX11Display::DroppedErrors(), before + 1);
+}
+
 // Desktops announce their scale through the Xft.dpi resource, which a new
 // connection reads in place of the screen's physical size.
 TEST_P(DialogLifetime, XftDpiResourceWinsOverTheScreenSize) {

@@ -144,7 +144,7 @@ int32_t Layer2Decoder::DecodeAvx2(uint8_t* output, int32_t& bytesDone) {
 }
 
 int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
-    FrameHeader& header = m_state.header;
+    const FrameHeader& header = m_state.header;
     // The body is read through a word-at-a-time reader: the front end leaves
     // kReservoirPadding zero bytes behind it, so no read needs a bounds
     // check, and bits past the body still read as 0.
@@ -154,7 +154,7 @@ int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
                          std::max(frameBits.LimitBits() / 8 - startByte, 0));
     bits.SetPosition(frameBits.BitIndex());
     const Layer2AllocationTable& table =
-        SelectTable(header.lsf, header.samplingIndex, header.channels, FrameBitrate(header));
+        SelectTable(header.lsf, header.samplingIndex, header.channels, header.bitrate);
     if (m_table != &table) BuildAllocation(table);
 
     const int32_t channels = header.channels;
@@ -163,7 +163,6 @@ int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
     // subbands from 4, 8, 12 or 16 on with one shared allocation.
     const int32_t bound =
         header.mode == 1 ? std::min((header.modeExtension + 1) * 4, limit) : limit;
-    header.jointStereoBound = bound;
 
     // Clause 2.4.1.6 audio_data: allocation, scfsi, scale factors, samples.
     int32_t allocation[2][32] = {};

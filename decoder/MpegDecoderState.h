@@ -69,9 +69,7 @@ struct MpegDecoderState {
     double imdctOverlap[2][2][576];
     int32_t imdctBlockIndex[2];
 
-    uint32_t rawHeader;
     MpegBitReader bits;
-    uint32_t lastBitrate; // kbit/s of the last decoded frame
 
     // Polyphase synthesis: per channel the last 16 steps, newest at slot
     // synthesisOffset (0..15, shared by both channels). A slot holds its

@@ -123,7 +123,8 @@ void ClearStreamState(MpegDecoderState& state) {
     std::memset(state.imdctOverlap, 0, sizeof state.imdctOverlap);
     state.imdctBlockIndex[0] = 0;
     state.imdctBlockIndex[1] = 0;
-    state.bits.Attach(state.reservoir[0], kReservoirBufferSize, kBackStepArea, kBackStepArea);
+    state.bits = MpegBitReader(state.reservoir[0], kBackStepArea);
+    state.bits.SetPosition(kBackStepArea * 8);
     ResetSynthesis(state);
     state.layer2 = nullptr;
     state.layer3 = nullptr;
@@ -187,12 +188,13 @@ int32_t DecodeFrame(MpegDecoderState& state, void* output, int32_t capacity, int
     const int32_t body = state.frameSize;
     TakeBytes(state, buffer + kBackStepArea, body);
     std::memset(buffer + kBackStepArea + body, 0, kReservoirPadding);
-    state.bits.Attach(buffer, kReservoirBufferSize, kBackStepArea, kBackStepArea + body);
+    state.bits = MpegBitReader(buffer, kBackStepArea + body);
+    state.bits.SetPosition(kBackStepArea * 8);
     state.frameSize = 0;
     bytesDone = 0;
 
     // ISO/IEC 11172-3 clause 2.4.1.4: the CRC word is skipped, not checked.
-    if (state.header.errorProtection != 0) state.bits.SkipBits(16);
+    if (state.header.errorProtection != 0) state.bits.Skip(16);
 
     uint8_t* out = static_cast<uint8_t*>(output);
     int32_t result = -1;

@@ -78,7 +78,7 @@ int32_t Layer3Decoder::DecodeLayer3(uint8_t* output, int32_t& bytesDone) {
 
         for (int ch = 0; ch < channels; ++ch)
             hybridFilter_.Process(sideInfo_.granule[gr][ch], spectrum_[ch], subbands[ch],
-                                  state_.imdctOverlap[ch][0], subbandSamples_[ch]);
+                                  state_.imdctOverlap[ch], subbandSamples_[ch]);
 
         clipped +=
             SynthesizeSteps(state_, subbandSamples_[0],

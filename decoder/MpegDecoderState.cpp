@@ -121,8 +121,6 @@ void ClearStreamState(MpegDecoderState& state) {
     std::memset(state.reservoir, 0, sizeof state.reservoir);
     state.currentBuffer = 0;
     std::memset(state.imdctOverlap, 0, sizeof state.imdctOverlap);
-    state.imdctBlockIndex[0] = 0;
-    state.imdctBlockIndex[1] = 0;
     state.bits = MpegBitReader(state.reservoir[0], kBackStepArea);
     state.bits.SetPosition(kBackStepArea * 8);
     ResetSynthesis(state);

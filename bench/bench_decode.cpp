@@ -34,19 +34,16 @@ struct Parameters {
 
 // The first header after any ID3v2 tag.
 bool FindParameters(const std::vector<uint8_t>& b, Parameters& p) {
-    static const int32_t rates[3][3] = {
-        {44100, 48000, 32000}, {22050, 24000, 16000}, {11025, 12000, 8000}};
     size_t i = 0;
     if (b.size() > 10 && b[0] == 'I' && b[1] == 'D' && b[2] == '3')
         i = 10 + ((b[6] & 0x7F) << 21 | (b[7] & 0x7F) << 14 | (b[8] & 0x7F) << 7 | (b[9] & 0x7F));
     for (; i + 4 <= b.size(); ++i) {
-        if (b[i] != 0xFF || (b[i + 1] & 0xE0) != 0xE0) continue;
-        const int v = (b[i + 1] >> 3) & 3, l = (b[i + 1] >> 1) & 3;
-        const int br = b[i + 2] >> 4, r = (b[i + 2] >> 2) & 3;
-        if (v == 1 || l == 0 || br == 0 || br == 15 || r == 3) continue;
-        p.version = v == 3 ? 10 : v == 2 ? 20 : 25;
-        p.layer = 4 - l;
-        p.rate = rates[v == 3 ? 0 : v == 2 ? 1 : 2][r];
+        const uint32_t word = FrameHeaderWord(&b[i]);
+        FrameHeader header;
+        if (!HasFrameSync(word) || !DecodeFrameHeader(word, header)) continue;
+        p.version = VersionCode(header);
+        p.layer = header.layer;
+        p.rate = header.sampleRate;
         return true;
     }
     return false;

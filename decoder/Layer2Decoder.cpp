@@ -1,7 +1,7 @@
 #include "decoder/Layer2Decoder.h"
 
 #include "decoder/CpuDispatch.h"
-#include "decoder/Layer3BitReader.h"
+#include "decoder/MpegBitReader.h"
 #include "decoder/MpegDecoderState.h"
 #include "decoder/PolyphaseSynthesis.h"
 #include "decoder/tables/Layer2AllocationTables.h"
@@ -11,7 +11,7 @@
 #include <cmath>
 #include <cstring>
 
-static_assert(Layer3BitReader::kPadding <= kReservoirPadding,
+static_assert(MpegBitReader::kPadding <= kReservoirPadding,
               "the frame body's padding covers the reader's read-ahead");
 
 namespace {
@@ -144,17 +144,12 @@ int32_t Layer2Decoder::DecodeAvx2(uint8_t* output, int32_t& bytesDone) {
 }
 
 int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
-    FrameHeader& header = m_state.header;
-    // The body is read through a word-at-a-time reader: the front end leaves
-    // kReservoirPadding zero bytes behind it, so no read needs a bounds
-    // check, and bits past the body still read as 0.
-    MpegBitReader& frameBits = m_state.bits;
-    const int32_t startByte = frameBits.BytePosition();
-    Layer3BitReader bits(m_state.reservoir[m_state.currentBuffer] + startByte,
-                         std::max(frameBits.LimitBits() / 8 - startByte, 0));
-    bits.SetPosition(frameBits.BitIndex());
+    const FrameHeader& header = m_state.header;
+    // The front end leaves kReservoirPadding zero bytes behind the body, so
+    // no read needs a bounds check, and bits past the body still read as 0.
+    MpegBitReader bits = m_state.bits;
     const Layer2AllocationTable& table =
-        SelectTable(header.lsf, header.samplingIndex, header.channels, FrameBitrate(header));
+        SelectTable(header.lsf, header.samplingIndex, header.channels, header.bitrate);
     if (m_table != &table) BuildAllocation(table);
 
     const int32_t channels = header.channels;
@@ -163,7 +158,6 @@ int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
     // subbands from 4, 8, 12 or 16 on with one shared allocation.
     const int32_t bound =
         header.mode == 1 ? std::min((header.modeExtension + 1) * 4, limit) : limit;
-    header.jointStereoBound = bound;
 
     // Clause 2.4.1.6 audio_data: allocation, scfsi, scale factors, samples.
     int32_t allocation[2][32] = {};
@@ -295,6 +289,6 @@ int32_t Layer2Decoder::DecodeBody(uint8_t* output, int32_t& bytesDone) {
     }
     const int32_t clipped = SynthesizeSteps(
         m_state, m_samples[0], channels == 2 ? m_samples[1] : nullptr, 36, output, bytesDone);
-    frameBits.SetPosition(static_cast<int64_t>(startByte) * 8 + bits.Position());
+    m_state.bits.SetPosition(bits.Position());
     return clipped;
 }

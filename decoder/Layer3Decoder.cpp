@@ -1,14 +1,14 @@
 #include "decoder/Layer3Decoder.h"
 
-#include "decoder/Layer3BitReader.h"
 #include "decoder/Layer3Stereo.h"
+#include "decoder/MpegBitReader.h"
 #include "decoder/MpegDecoderState.h"
 #include "decoder/PolyphaseSynthesis.h"
 
 #include <algorithm>
 #include <cstring>
 
-static_assert(Layer3BitReader::kPadding <= 16, "scratch buffers carry 16 bytes of padding");
+static_assert(MpegBitReader::kPadding <= 16, "scratch buffers carry 16 bytes of padding");
 
 Layer3Decoder::Layer3Decoder(MpegDecoderState& state)
     : state_(state), spectrumDecoder_(tables_), hybridFilter_(tables_) {}
@@ -25,15 +25,15 @@ int32_t Layer3Decoder::DecodeLayer3(uint8_t* output, int32_t& bytesDone) {
     MpegBitReader& reader = state_.bits;
     const int sideInfoSize = Layer3SideInfo::SizeBytes(lsf, channels);
     const int sideInfoStart = reader.BytePosition();
-    const int bodyEnd = reader.LimitBits() / 8;
+    const int bodyEnd = reader.SizeBits() / 8;
     if (bodyEnd - sideInfoStart < sideInfoSize) return -1;
     const uint8_t* buffer = state_.reservoir[state_.currentBuffer];
     std::memset(sideInfoBytes_, 0, sizeof sideInfoBytes_);
     std::memcpy(sideInfoBytes_, buffer + sideInfoStart, static_cast<size_t>(sideInfoSize));
-    Layer3BitReader sideBits(sideInfoBytes_, sideInfoSize);
+    MpegBitReader sideBits(sideInfoBytes_, sideInfoSize);
     if (sideInfo_.Parse(sideBits, lsf, channels, sampleRateIndex) != Layer3SideInfo::Result::Ok)
         return -1;
-    reader.SkipBits(sideInfoSize * 8);
+    reader.Skip(sideInfoSize * 8);
 
     // Bit reservoir: the main data begin main_data_begin bytes before the end
     // of the side information, in earlier frames.
@@ -42,7 +42,7 @@ int32_t Layer3Decoder::DecodeLayer3(uint8_t* output, int32_t& bytesDone) {
     const int mainSize = std::clamp(bodyEnd - mainStart, 0, kMaxMainDataBytes);
     std::memcpy(mainData_, buffer + mainStart, static_cast<size_t>(mainSize));
     std::memset(mainData_ + mainSize, 0, 16);
-    Layer3BitReader bits(mainData_, mainSize);
+    MpegBitReader bits(mainData_, mainSize);
 
     // ISO/IEC 11172-3 2.4.2.3: mode_extension bit 1 = M/S, bit 0 = intensity,
     // only in joint-stereo mode.
@@ -78,7 +78,7 @@ int32_t Layer3Decoder::DecodeLayer3(uint8_t* output, int32_t& bytesDone) {
 
         for (int ch = 0; ch < channels; ++ch)
             hybridFilter_.Process(sideInfo_.granule[gr][ch], spectrum_[ch], subbands[ch],
-                                  state_.imdctOverlap[ch][0], subbandSamples_[ch]);
+                                  state_.imdctOverlap[ch], subbandSamples_[ch]);
 
         clipped +=
             SynthesizeSteps(state_, subbandSamples_[0],

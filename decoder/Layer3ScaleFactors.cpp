@@ -1,10 +1,10 @@
 #include "decoder/Layer3ScaleFactors.h"
 
-#include "decoder/Layer3BitReader.h"
 #include "decoder/Layer3TableSet.h"
+#include "decoder/MpegBitReader.h"
 #include "decoder/tables/Layer3Tables.h"
 
-void Layer3ScaleFactors::ReadMpeg1(Layer3BitReader& bits, const Layer3SideInfo::Granule& granule) {
+void Layer3ScaleFactors::ReadMpeg1(MpegBitReader& bits, const Layer3SideInfo::Granule& granule) {
     const int slen1 = layer3::kSlenMpeg1[granule.scalefacCompress][0];
     const int slen2 = layer3::kSlenMpeg1[granule.scalefacCompress][1];
     if (granule.blockType == 2) {
@@ -35,7 +35,7 @@ void Layer3ScaleFactors::ReadMpeg1(Layer3BitReader& bits, const Layer3SideInfo::
     longBand[21] = 0;
 }
 
-bool Layer3ScaleFactors::ReadLsf(Layer3BitReader& bits, const Layer3SideInfo::Granule& granule,
+bool Layer3ScaleFactors::ReadLsf(MpegBitReader& bits, const Layer3SideInfo::Granule& granule,
                                  bool intensityRight, const Layer3TableSet& tables) {
     const Layer3TableSet::LsfScaleFactorLength& lengths =
         intensityRight ? tables.lsfIntensityLengths[granule.scalefacCompress >> 1]

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-class Layer3BitReader;
+class MpegBitReader;
 class Layer3TableSet;
 
 // The scale factors of one channel in one granule (ISO/IEC 11172-3 2.4.1.7 and
@@ -21,10 +21,10 @@ struct Layer3ScaleFactors {
     std::array<uint8_t, 13> shortIllegal{};
 
     // MPEG-1: slen1/slen2 from scalefac_compress, with scfsi reuse for long blocks.
-    void ReadMpeg1(Layer3BitReader& bits, const Layer3SideInfo::Granule& granule);
+    void ReadMpeg1(MpegBitReader& bits, const Layer3SideInfo::Granule& granule);
 
     // MPEG-2/2.5 from the slen tables; intensityRight selects the variant for the
     // right channel of an intensity-stereo frame. Returns the implied preflag.
-    bool ReadLsf(Layer3BitReader& bits, const Layer3SideInfo::Granule& granule, bool intensityRight,
+    bool ReadLsf(MpegBitReader& bits, const Layer3SideInfo::Granule& granule, bool intensityRight,
                  const Layer3TableSet& tables);
 };

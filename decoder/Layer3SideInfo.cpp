@@ -1,6 +1,6 @@
 #include "decoder/Layer3SideInfo.h"
 
-#include "decoder/Layer3BitReader.h"
+#include "decoder/MpegBitReader.h"
 #include "decoder/tables/Layer3Tables.h"
 
 #include <algorithm>
@@ -10,7 +10,7 @@ namespace {
 constexpr int kMaxBigValues = 288;
 } // namespace
 
-Layer3SideInfo::Result Layer3SideInfo::Parse(Layer3BitReader& bits, bool lsf, int channelCount,
+Layer3SideInfo::Result Layer3SideInfo::Parse(MpegBitReader& bits, bool lsf, int channelCount,
                                              int sampleRateIndex) {
     channels = channelCount;
     granules = lsf ? 1 : 2;

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-class Layer3BitReader;
+class MpegBitReader;
 
 // Side information of one Layer III frame (ISO/IEC 11172-3 2.4.1.7 and 2.4.2.7;
 // ISO/IEC 13818-3 2.4.1.7 for the one-granule MPEG-2/2.5 form), parsed and
@@ -41,5 +41,5 @@ struct Layer3SideInfo {
 
     // Parses from `bits` (positioned at the side information). sampleRateIndex
     // 0..8 selects the band table used for the region boundaries.
-    Result Parse(Layer3BitReader& bits, bool lsf, int channelCount, int sampleRateIndex);
+    Result Parse(MpegBitReader& bits, bool lsf, int channelCount, int sampleRateIndex);
 };

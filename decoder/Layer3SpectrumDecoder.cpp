@@ -1,7 +1,7 @@
 #include "decoder/Layer3SpectrumDecoder.h"
 
 #include "decoder/CpuDispatch.h"
-#include "decoder/Layer3BitReader.h"
+#include "decoder/MpegBitReader.h"
 #include "decoder/tables/Layer3HuffmanTables.h"
 #include "decoder/tables/Layer3Tables.h"
 
@@ -44,7 +44,7 @@ inline int DecodeQuad(uint64_t w, bool tableB, int& values) {
 }
 
 // Returns the number of lines decoded (values past it are 0), or -1.
-TONEHALL_INLINE int DecodeHuffman(const Layer3TableSet& tables, Layer3BitReader& bits, int endBit,
+TONEHALL_INLINE int DecodeHuffman(const Layer3TableSet& tables, MpegBitReader& bits, int endBit,
                                   const Layer3SideInfo::Granule& granule, double* values) {
     const double* pow43 = tables.pow43.data();
     const int regionEnd[3] = {granule.region1Start, granule.region2Start, granule.bigValues * 2};
@@ -161,9 +161,8 @@ TONEHALL_INLINE int DecodeHuffman(const Layer3TableSet& tables, Layer3BitReader&
 }
 
 // Huffman decoding and requantisation; false for a corrupt granule.
-TONEHALL_INLINE bool DecodeBody(const Layer3TableSet& tables, double* scratch,
-                                Layer3BitReader& bits, int endBit,
-                                const Layer3SideInfo::Granule& granule,
+TONEHALL_INLINE bool DecodeBody(const Layer3TableSet& tables, double* scratch, MpegBitReader& bits,
+                                int endBit, const Layer3SideInfo::Granule& granule,
                                 const Layer3ScaleFactors& scaleFactors, bool preflag, bool msStereo,
                                 int sampleRateIndex, double* out, int& subbands) {
     const Layer3TableSet::BlockKind kind = granule.blockType != 2 ? Layer3TableSet::BlockKind::Long
@@ -213,7 +212,7 @@ TONEHALL_INLINE bool DecodeBody(const Layer3TableSet& tables, double* scratch,
 // BMI2's shifts by a register count save the moves to CL that the baseline
 // needs on every variable shift of the bit window.
 TONEHALL_GENERIC_KERNEL bool
-DecodeGeneric(const Layer3TableSet& tables, double* scratch, Layer3BitReader& bits, int endBit,
+DecodeGeneric(const Layer3TableSet& tables, double* scratch, MpegBitReader& bits, int endBit,
               const Layer3SideInfo::Granule& granule, const Layer3ScaleFactors& scaleFactors,
               bool preflag, bool msStereo, int sampleRateIndex, double* out, int& subbands) {
     return DecodeBody(tables, scratch, bits, endBit, granule, scaleFactors, preflag, msStereo,
@@ -221,7 +220,7 @@ DecodeGeneric(const Layer3TableSet& tables, double* scratch, Layer3BitReader& bi
 }
 
 TONEHALL_AVX2_KERNEL bool
-DecodeAvx2(const Layer3TableSet& tables, double* scratch, Layer3BitReader& bits, int endBit,
+DecodeAvx2(const Layer3TableSet& tables, double* scratch, MpegBitReader& bits, int endBit,
            const Layer3SideInfo::Granule& granule, const Layer3ScaleFactors& scaleFactors,
            bool preflag, bool msStereo, int sampleRateIndex, double* out, int& subbands) {
     return DecodeBody(tables, scratch, bits, endBit, granule, scaleFactors, preflag, msStereo,
@@ -230,7 +229,7 @@ DecodeAvx2(const Layer3TableSet& tables, double* scratch, Layer3BitReader& bits,
 
 } // namespace
 
-Layer3SpectrumDecoder::Result Layer3SpectrumDecoder::Decode(Layer3BitReader& bits, int endBit,
+Layer3SpectrumDecoder::Result Layer3SpectrumDecoder::Decode(MpegBitReader& bits, int endBit,
                                                             const Layer3SideInfo::Granule& granule,
                                                             const Layer3ScaleFactors& scaleFactors,
                                                             bool preflag, bool msStereo,

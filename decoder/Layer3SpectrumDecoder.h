@@ -4,7 +4,7 @@
 #include "decoder/Layer3SideInfo.h"
 #include "decoder/Layer3TableSet.h"
 
-class Layer3BitReader;
+class MpegBitReader;
 
 // Huffman decoding and requantisation of one granule of one channel
 // (ISO/IEC 11172-3 2.4.3.4.5 to 2.4.3.4.7, with the short-block reordering of
@@ -21,7 +21,7 @@ public:
     // held), scales it and writes 576 values to `out`. `subbands` receives how
     // many subbands (from 0) can hold non-zero values. Corrupt when non-zero
     // values would lie past line 576.
-    Result Decode(Layer3BitReader& bits, int endBit, const Layer3SideInfo::Granule& granule,
+    Result Decode(MpegBitReader& bits, int endBit, const Layer3SideInfo::Granule& granule,
                   const Layer3ScaleFactors& scaleFactors, bool preflag, bool msStereo,
                   int sampleRateIndex, double* out, int& subbands);
 

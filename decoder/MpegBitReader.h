@@ -1,81 +1,55 @@
 #pragma once
-// MpegBitReader: reads a frame most significant bit first from the current
-// reservoir buffer of the decoder state. The reader does not own the buffer.
+// MpegBitReader: reads frame data most significant bit first. The front end
+// keeps one over the current reservoir buffer (MpegDecoderState::bits); the
+// layer decoders copy it, or make one over a padded copy of the side
+// information or main data, so that their loops keep the position in a
+// register, and hand the front end's reader the position they end at.
 //
-// The frame body ends at a limit; bits at or past it read as 0, so a frame
-// whose allocations or Huffman data claim more bits than it holds decodes
-// to garbage, never out of bounds. Positions are kept as bit offsets from the
-// buffer's start and stay within [0, buffer size * 8].
-//
-// Layer III uses it as follows: after the side information the front end's
-// BackStep (MpegDecoderState.h) moves the reader back by main_data_begin
-// bytes; Position() marks the start of each granule's part 2/3 data, and
-// SetPosition(start + part2_3_length) ends it, moving back if the Huffman
-// decoder read ahead.
+// The owner keeps kPadding zero bytes readable behind the data, so one
+// unaligned 64-bit load serves up to 57 bits without a bounds check, and bits
+// at or past the end read as 0: a frame whose allocations or Huffman data
+// claim more bits than it holds decodes to garbage, never out of bounds.
+// Positions are bits from the start of the data. SetPosition keeps them
+// within the data (in front of its start the bit index becomes 0); Skip does
+// not clamp, for the Huffman loops, and Window clamps its load instead.
 
 #include <cstdint>
+#include <cstring>
 
 class MpegBitReader {
 public:
-    // Reads start at byte `startByte` of `buffer`; bytes from `endByte` on read as 0.
-    void Attach(const uint8_t* buffer, int32_t bufferSize, int32_t startByte, int32_t endByte);
+    static constexpr int32_t kPadding = 16;
 
-    // 0..32 bits; 0 bits yields 0 and does not move.
-    uint32_t GetBits(int32_t count) {
-        if (count <= 0) return 0;
-        const uint32_t value = Peek(count);
-        Advance(count);
-        return value;
-    }
-    uint32_t GetBit() {
-        const int32_t byte = m_position >> 3;
-        const uint32_t bit =
-            byte < m_limitByte ? (m_buffer[byte] >> (7 - (m_position & 7))) & 1u : 0u;
-        Advance(1);
-        return bit;
-    }
-    // The next `count` (1..32) bits without moving. Inline with SetPosition:
-    // Layer II reads every sample code through them.
-    uint32_t Peek(int32_t count) const {
-        if (count <= 0) return 0;
-        count = count < 32 ? count : 32;
-        // Five bytes cover 32 bits at any bit index.
-        const int32_t first = m_position >> 3;
-        uint64_t window = 0;
-        if (first + 5 <= m_limitByte) {
-            for (int32_t i = 0; i < 5; ++i)
-                window = (window << 8) | m_buffer[first + i];
-        } else {
-            for (int32_t i = 0; i < 5; ++i) {
-                const int32_t at = first + i;
-                window = (window << 8) | (at < m_limitByte ? m_buffer[at] : 0u);
-            }
-        }
-        const int32_t shift = 40 - (m_position & 7) - count;
-        return static_cast<uint32_t>((window >> shift) & ((uint64_t{1} << count) - 1));
+    MpegBitReader() = default;
+    MpegBitReader(const uint8_t* data, int32_t sizeBytes)
+        : data_(data), sizeBits_(sizeBytes > 0 ? sizeBytes * 8 : 0), pos_(0) {}
+
+    int32_t Position() const { return pos_; }
+    int32_t BytePosition() const { return pos_ >> 3; }
+    int32_t SizeBits() const { return sizeBits_; }
+    void SetPosition(int64_t bitPos) {
+        pos_ = static_cast<int32_t>(bitPos < 0 ? 0 : bitPos < sizeBits_ ? bitPos : sizeBits_);
     }
 
-    // Moves forwards or backwards; never in front of the buffer's start (the
-    // bit index becomes 0 there) nor behind its end.
-    void SkipBits(int32_t count) { SetPosition(static_cast<int64_t>(m_position) + count); }
-    void SetPosition(int64_t bitPosition) {
-        const int64_t end = static_cast<int64_t>(m_bufferSize) * 8;
-        m_position = static_cast<int32_t>(bitPosition < 0     ? 0
-                                          : bitPosition > end ? end
-                                                              : bitPosition);
+    // The next 57 bits (at least) left-aligned in 64; past the data they are 0.
+    uint64_t Window() const {
+        const int32_t byte = (pos_ < sizeBits_ ? pos_ : sizeBits_) >> 3;
+        uint64_t v;
+        std::memcpy(&v, data_ + byte, sizeof v);
+        return __builtin_bswap64(v) << (pos_ & 7);
     }
-
-    int32_t Position() const { return m_position; } // bits from the buffer's start
-    int32_t BytePosition() const { return m_position >> 3; }
-    int32_t BitIndex() const { return m_position & 7; } // 0..7
-    int32_t LimitBits() const { return m_limitByte * 8; }
-    int32_t BitsLeft() const { return m_limitByte * 8 - m_position; } // negative when overread
+    // n = 0..32; 0 yields 0 and does not move.
+    uint32_t Read(int32_t n) {
+        if (n == 0) return 0;
+        const uint32_t v = static_cast<uint32_t>(Window() >> (64 - n));
+        pos_ += n;
+        return v;
+    }
+    void Skip(int32_t n) { pos_ += n; }
 
 private:
-    void Advance(int32_t count) { SetPosition(static_cast<int64_t>(m_position) + count); }
-
-    const uint8_t* m_buffer;
-    int32_t m_bufferSize;
-    int32_t m_limitByte;
-    int32_t m_position;
+    // No initialisers: the decoder state that holds one is cleared byte-wise.
+    const uint8_t* data_;
+    int32_t sizeBits_;
+    int32_t pos_;
 };

@@ -3,7 +3,6 @@
 #include "decoder/Layer2Decoder.h"
 #include "decoder/Layer3Decoder.h"
 #include "decoder/PolyphaseSynthesis.h"
-#include "decoder/tables/MpegHeaderTables.h"
 
 #include <algorithm>
 #include <cstring>
@@ -86,11 +85,12 @@ void TakeBytes(MpegDecoderState& state, uint8_t* to, int32_t count) {
     }
 }
 
-// Looks for the first acceptable header among the queued bytes. Bytes in
-// front of it are consumed, and so is the header itself when found. When none
-// is found the last 3 bytes stay queued: they may be the start of a header
-// whose rest has not arrived yet.
-bool SyncToHeader(MpegDecoderState& state, int32_t version, int32_t layer, int32_t sampleRate) {
+// Looks for the first acceptable header among the queued bytes and parses it
+// into `header`. Bytes in front of it are consumed, and so is the header
+// itself when found. When none is found the last 3 bytes stay queued: they
+// may be the start of a header whose rest has not arrived yet.
+bool SyncToHeader(MpegDecoderState& state, int32_t version, int32_t layer, int32_t sampleRate,
+                  FrameHeader& header) {
     uint32_t window = 0;
     int32_t seen = 0;
     uint64_t positions[4] = {}; // stream positions of the window's bytes, by seen & 3
@@ -99,10 +99,9 @@ bool SyncToHeader(MpegDecoderState& state, int32_t version, int32_t layer, int32
             window = (window << 8) | chunk->data[i];
             positions[seen & 3] = chunk->streamPosition + static_cast<uint64_t>(i);
             if (++seen < 4) continue;
-            if (IsAcceptableHeader(window, version, layer, sampleRate)) {
+            if (IsAcceptableHeader(window, version, layer, sampleRate, header)) {
                 state.frameStreamPosition = positions[seen & 3]; // the oldest of the four
                 TakeBytes(state, nullptr, seen);
-                state.rawHeader = window;
                 return true;
             }
         }
@@ -118,16 +117,12 @@ void ClearStreamState(MpegDecoderState& state) {
     state.frameSize = 0;
     state.previousFrameSize = -1;
     state.header = FrameHeader{};
-    state.header.channelSelection = -1;
     state.frameStreamPosition = 0;
     std::memset(state.reservoir, 0, sizeof state.reservoir);
     state.currentBuffer = 0;
     std::memset(state.imdctOverlap, 0, sizeof state.imdctOverlap);
-    state.imdctBlockIndex[0] = 0;
-    state.imdctBlockIndex[1] = 0;
-    state.rawHeader = 0;
-    state.bits.Attach(state.reservoir[0], kReservoirBufferSize, kBackStepArea, kBackStepArea);
-    state.lastBitrate = 0;
+    state.bits = MpegBitReader(state.reservoir[0], kBackStepArea);
+    state.bits.SetPosition(kBackStepArea * 8);
     ResetSynthesis(state);
     state.layer2 = nullptr;
     state.layer3 = nullptr;
@@ -173,33 +168,15 @@ int32_t DecodeFrame(MpegDecoderState& state, void* output, int32_t capacity, int
 
     if (state.frameSize == 0) {
         if (state.queuedBytes < 4) return DECODE_NEED_MORE;
-        if (!SyncToHeader(state, version, layer, sampleRate)) return DECODE_NEED_MORE;
-
-        const FrameHeader previous = state.header;
-        DecodeFrameHeader(state.rawHeader, state.header);
-        state.header.headerChange =
-            (previous.mode != state.header.mode || previous.lsf != state.header.lsf ||
-             previous.samplingIndex != state.header.samplingIndex)
-                ? 1
-                : 0;
+        if (!SyncToHeader(state, version, layer, sampleRate, state.header)) return DECODE_NEED_MORE;
         // Layer I is refused by the input source; here it can only come from a
         // caller passing layer 1 as the stream's layer.
-        if (state.header.samplingIndex < 0 || state.header.bitrateIndex == 0 ||
-            state.header.bitrateIndex == 15 || (state.header.layer != 2 && state.header.layer != 3))
-            return DECODE_ERROR;
-
-        const int32_t kbps = FrameBitrate(state.header);
-        const int32_t rate = kMpegSampleRates[state.header.samplingIndex];
-        // 1152 samples per Layer II frame: 1152 / 8 bits = 144 bytes per kbit/s
-        // per kHz; Layer III at the lower sampling frequencies has 576.
-        const int32_t shift = state.header.layer == 3 ? state.header.lsf : 0;
-        state.header.bodySize = kbps * 144000 / (rate << shift) + state.header.padding - 4;
+        if (state.header.layer != 2 && state.header.layer != 3) return DECODE_ERROR;
+        const int32_t bodySize = state.header.frameLength + state.header.padding - 4;
         // Cannot trigger with the standard's tables (a test checks every
         // combination); it keeps the copy below in bounds whatever they hold.
-        if (state.header.bodySize < 0 || state.header.bodySize > kMaxFrameBytes - 4)
-            return DECODE_ERROR;
-        state.lastBitrate = static_cast<uint32_t>(kbps);
-        state.frameSize = state.header.bodySize;
+        if (bodySize < 0 || bodySize > kMaxFrameBytes - 4) return DECODE_ERROR;
+        state.frameSize = bodySize;
     }
 
     if (state.queuedBytes < state.frameSize) return DECODE_NEED_MORE;
@@ -209,12 +186,13 @@ int32_t DecodeFrame(MpegDecoderState& state, void* output, int32_t capacity, int
     const int32_t body = state.frameSize;
     TakeBytes(state, buffer + kBackStepArea, body);
     std::memset(buffer + kBackStepArea + body, 0, kReservoirPadding);
-    state.bits.Attach(buffer, kReservoirBufferSize, kBackStepArea, kBackStepArea + body);
+    state.bits = MpegBitReader(buffer, kBackStepArea + body);
+    state.bits.SetPosition(kBackStepArea * 8);
     state.frameSize = 0;
     bytesDone = 0;
 
     // ISO/IEC 11172-3 clause 2.4.1.4: the CRC word is skipped, not checked.
-    if (state.header.errorProtection != 0) state.bits.SkipBits(16);
+    if (state.header.errorProtection != 0) state.bits.Skip(16);
 
     uint8_t* out = static_cast<uint8_t*>(output);
     int32_t result = -1;
@@ -226,7 +204,7 @@ int32_t DecodeFrame(MpegDecoderState& state, void* output, int32_t capacity, int
     }
     if (result < 0) return DECODE_ERROR;
 
-    bitrate = static_cast<int32_t>(state.lastBitrate);
+    bitrate = state.header.bitrate;
     state.previousFrameSize = body;
     return DECODE_OK;
 }

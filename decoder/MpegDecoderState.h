@@ -3,7 +3,7 @@
 // MPEG-2 and MPEG-2.5, Layers II and III), embedded by value in its owner,
 // never shared, one thread at a time. It owns the queued input chunks and the
 // two layer decoders; the reservoir, overlap and synthesis buffers live
-// inside it, so one state takes about 60 KB.
+// inside it, so one state takes about 51 KB.
 //
 // Driving it (the input source):
 //   InitDecoder(state) once; QueueDecoderInput(state, bytes, n, position of
@@ -18,7 +18,7 @@
 // (past the CRC word when there is one). Layer3Decoder reads its side
 // information through state.bits, calls BackStep(state, main_data_begin)
 // (false: no previous frame, the frame yields no samples and returns 0),
-// keeps its overlap in state.imdctOverlap / state.imdctBlockIndex, and hands
+// keeps its overlap in state.imdctOverlap, and hands
 // 32 subband samples at a time to Synthesize / SynthesizeMono
 // (PolyphaseSynthesis.h), 18 steps per granule. The single dispatch point
 // for Layer III frames is marked in MpegDecoderState.cpp.
@@ -65,13 +65,11 @@ struct MpegDecoderState {
     uint8_t reservoir[2][kReservoirBufferSize];
     int32_t currentBuffer; // 0 or 1
 
-    // Layer III overlap-add halves per channel, and which half is current.
-    double imdctOverlap[2][2][576];
-    int32_t imdctBlockIndex[2];
+    // Layer III overlap-add per channel: the hybrid filter reads each
+    // granule's overlap and writes the next one's in place.
+    double imdctOverlap[2][576];
 
-    uint32_t rawHeader;
     MpegBitReader bits;
-    uint32_t lastBitrate; // kbit/s of the last decoded frame
 
     // Polyphase synthesis: per channel the last 16 steps, newest at slot
     // synthesisOffset (0..15, shared by both channels). A slot holds its

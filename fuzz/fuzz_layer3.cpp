@@ -13,23 +13,20 @@
 #include <memory>
 #include <vector>
 
-namespace {
-
-constexpr int32_t kRates[3][3] = {
-    {44100, 48000, 32000}, {22050, 24000, 16000}, {11025, 12000, 8000}};
-constexpr int32_t kKbps[2][15] = {
-    {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},
-    {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2 || size > 1 << 16) return 0;
     const int family = data[0] % 3; // 0 MPEG-1, 1 MPEG-2, 2 MPEG-2.5
     const int rateIndex = (data[0] >> 2) % 3;
-    const int32_t rate = kRates[family][rateIndex];
-    const int32_t version = family == 0 ? 10 : family == 1 ? 20 : 25;
-    const bool lsf = family != 0;
+    const uint8_t versionBits = family == 0 ? 3 : family == 1 ? 2 : 0;
+
+    // The stream's parameters, from a header of its version and rate.
+    const uint8_t probe[4] = {0xFF, static_cast<uint8_t>(0xE2 | versionBits << 3),
+                              static_cast<uint8_t>(1 << 4 | rateIndex << 2), 0};
+    FrameHeader header;
+    if (!DecodeFrameHeader(FrameHeaderWord(probe), header)) abort();
+    const int32_t version = VersionCode(header);
+    const int32_t rate = header.sampleRate;
+    const bool lsf = header.lsf != 0;
 
     std::vector<uint8_t> stream;
     size_t at = 1;
@@ -40,16 +37,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const int mode = second & 3;
         const int modeExtension = (second >> 2) & 3;
         const bool crc = (second & 0x10) != 0;
-        const uint8_t versionBits = family == 0 ? 3 : family == 1 ? 2 : 0;
-        stream.push_back(0xFF);
-        stream.push_back(static_cast<uint8_t>(0xE0 | versionBits << 3 | 1 << 1 | (crc ? 0 : 1)));
-        stream.push_back(static_cast<uint8_t>(bitrateIndex << 4 | rateIndex << 2 | padding << 1));
-        stream.push_back(static_cast<uint8_t>(mode << 6 | modeExtension << 4));
-        const int body = kKbps[lsf][bitrateIndex] * 144000 / (rate << (lsf ? 1 : 0)) + padding - 4;
+        const uint8_t bytes[4] = {
+            0xFF, static_cast<uint8_t>(0xE0 | versionBits << 3 | 1 << 1 | (crc ? 0 : 1)),
+            static_cast<uint8_t>(bitrateIndex << 4 | rateIndex << 2 | padding << 1),
+            static_cast<uint8_t>(mode << 6 | modeExtension << 4)};
+        if (!DecodeFrameHeader(FrameHeaderWord(bytes), header)) abort();
+        stream.insert(stream.end(), bytes, bytes + 4);
+        const int body = header.frameLength + header.padding - 4;
         for (int i = 0; i < body; ++i)
             stream.push_back(at < size ? data[at++] : 0);
     }
-
     auto state = std::make_unique<MpegDecoderState>();
     InitDecoder(*state);
     QueueDecoderInput(*state, stream.data(), static_cast<int32_t>(stream.size()), 0);

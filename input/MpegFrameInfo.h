@@ -4,7 +4,8 @@
 
 // One parsed MPEG audio frame header (ISO/IEC 11172-3 clause 2.4.2.3,
 // ISO/IEC 13818-3 clause 2.4.2.3 and the MPEG-2.5 extension that reuses
-// version bits 00). A plain record: MpegStreamAnalysis fills it, the input
+// version bits 00), as the stream analysis reports it. A plain record:
+// MpegStreamAnalysis fills it from the decoder's FrameHeader, the input
 // source and the file information read it. All zero means "no frame".
 struct MpegFrameInfo {
     int32_t bitrate = 0;              // kbit/s, from the bitrate table

@@ -1,7 +1,7 @@
 #include "input/MpegStreamAnalysis.h"
 
 #include "ZrCoreLib/IZrReader.h"
-#include "decoder/tables/MpegHeaderTables.h"
+#include "decoder/FrameHeader.h"
 #include "input/XingRecord.h"
 
 #include <algorithm>
@@ -32,7 +32,7 @@ int64_t KnownSizeOrMinusOne(IZrReader* reader) {
 }
 
 bool IsSync(const uint8_t* p) {
-    return p[0] == 0xFF && (p[1] & 0xE0) == 0xE0;
+    return HasFrameSync(FrameHeaderWord(p));
 }
 
 // Double results cast to 32 bits; hostile sizes must not make the cast
@@ -74,40 +74,23 @@ void MpegStreamAnalysis::Reset() {
 }
 
 bool MpegStreamAnalysis::ParseFrameHeader(const uint8_t* header, MpegFrameInfo& out) {
-    // Bit layout, from the most significant bit of header[0]:
-    //   AAAAAAAA AAABBCCD EEEEFFGH IIJJKLMM
-    //   A sync, B version, C layer, D protection, E bitrate index,
-    //   F sample-rate index, G padding, H private, I mode, J mode extension,
-    //   K copyright, L original, M emphasis
+    FrameHeader parsed;
+    if (!DecodeFrameHeader(FrameHeaderWord(header), parsed)) return false;
     MpegFrameInfo info;
-    const int versionBits = (header[1] >> 3) & 3;
-    if (versionBits == 1) return false; // reserved
-    info.versionCode = versionBits == 3 ? 10 : versionBits == 2 ? 20 : 25;
-    const int layerBits = (header[1] >> 1) & 3;
-    if (layerBits == 0) return false; // reserved
-    info.layer = 4 - layerBits;
-    const int bitrateIndex = header[2] >> 4;
-    if (bitrateIndex == 0 || bitrateIndex == 15) return false; // free format, forbidden
-    const int rateIndex = (header[2] >> 2) & 3;
-    if (rateIndex == 3) return false; // reserved
-    const int lsf = info.versionCode == 10 ? 0 : 1;
-    info.bitrate = kMpegBitrates[lsf][info.layer - 1][bitrateIndex];
-    const int rateBlock = info.versionCode == 10 ? 0 : info.versionCode == 20 ? 3 : 6;
-    info.sampleRate = kMpegSampleRates[rateBlock + rateIndex];
-    info.channelMode = header[3] >> 6;
-    info.channels = info.channelMode == 3 ? 1 : 2;
-    // ISO/IEC 11172-3 clause 2.4.2.1 and ISO/IEC 13818-3 clause 2.4.2.1: a
-    // Layer III frame of the lower sampling frequencies holds one granule.
-    info.samplesPerFrame = info.layer == 1 ? 384 : (info.layer == 3 && lsf) ? 576 : 1152;
-    info.samplesTimesChannels = info.samplesPerFrame * info.channels;
-    info.frameLength = int32_t(int64_t(info.bitrate) * info.samplesPerFrame * 1000 /
-                               (int64_t(info.sampleRate) * 8));
-    if (info.frameLength == 0) return false;
-    info.crcProtected = (header[1] & 1) == 0;
-    info.padding = (header[2] >> 1) & 1;
-    info.privateBit = header[2] & 1;
-    info.copyright = (header[3] >> 3) & 1;
-    info.original = (header[3] >> 2) & 1;
+    info.bitrate = parsed.bitrate;
+    info.versionCode = VersionCode(parsed);
+    info.layer = parsed.layer;
+    info.sampleRate = parsed.sampleRate;
+    info.channels = parsed.channels;
+    info.channelMode = parsed.mode;
+    info.samplesTimesChannels = parsed.samplesPerFrame * parsed.channels;
+    info.samplesPerFrame = parsed.samplesPerFrame;
+    info.frameLength = parsed.frameLength;
+    info.crcProtected = uint8_t(parsed.errorProtection);
+    info.padding = uint8_t(parsed.padding);
+    info.privateBit = uint8_t(parsed.extension);
+    info.copyright = uint8_t(parsed.copyright);
+    info.original = uint8_t(parsed.original);
     out = info;
     return true;
 }

@@ -35,17 +35,14 @@ struct StreamParameters {
 };
 
 inline StreamParameters FindStreamParameters(const std::vector<uint8_t>& bytes) {
-    static const int32_t rates[3][3] = {
-        {44100, 48000, 32000}, {22050, 24000, 16000}, {11025, 12000, 8000}};
     StreamParameters p;
     for (size_t i = 0; i + 4 <= bytes.size(); ++i) {
-        if (bytes[i] != 0xFF || (bytes[i + 1] & 0xE0) != 0xE0) continue;
-        const int v = (bytes[i + 1] >> 3) & 3, l = (bytes[i + 1] >> 1) & 3;
-        const int b = bytes[i + 2] >> 4, r = (bytes[i + 2] >> 2) & 3;
-        if (v == 1 || l == 0 || b == 0 || b == 15 || r == 3) continue;
-        p.version = v == 3 ? 10 : v == 2 ? 20 : 25;
-        p.layer = 4 - l;
-        p.sampleRate = rates[v == 3 ? 0 : v == 2 ? 1 : 2][r];
+        const uint32_t word = FrameHeaderWord(&bytes[i]);
+        FrameHeader header;
+        if (!HasFrameSync(word) || !DecodeFrameHeader(word, header)) continue;
+        p.version = VersionCode(header);
+        p.layer = header.layer;
+        p.sampleRate = header.sampleRate;
         p.found = true;
         return p;
     }

@@ -4,8 +4,8 @@
 // themselves are checked by the conformance streams, which select every table.
 
 #include "decoder/tables/Layer3Tables.h"
-#include "decoder/Layer3BitReader.h"
 #include "decoder/Layer3TableSet.h"
+#include "decoder/MpegBitReader.h"
 #include "decoder/tables/Layer3HuffmanTables.h"
 
 #include <gtest/gtest.h>
@@ -203,9 +203,9 @@ TEST(Layer3Huffman, Count1TableA) {
     EXPECT_DOUBLE_EQ(kraft, 1.0);
 }
 
-TEST(Layer3BitReaderTest, ReadsMostSignificantBitFirstAndZerosPastTheEnd) {
-    uint8_t data[4 + Layer3BitReader::kPadding] = {0xA5, 0x0F, 0xFF, 0x80};
-    Layer3BitReader bits(data, 4);
+TEST(MpegBitReaderTest, ReadsMostSignificantBitFirstAndZerosPastTheEnd) {
+    uint8_t data[4 + MpegBitReader::kPadding] = {0xA5, 0x0F, 0xFF, 0x80};
+    MpegBitReader bits(data, 4);
     EXPECT_EQ(bits.Read(0), 0u);
     EXPECT_EQ(bits.Read(3), 5u);
     EXPECT_EQ(bits.Read(9), 0x050u);

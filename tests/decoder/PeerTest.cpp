@@ -102,10 +102,9 @@ TEST_P(DecoderAgainstPeer, MatchesMpg123Above100dB) {
     EXPECT_EQ(p.sampleRate, c.rate);
     if (c.table) {
         FrameHeader first{};
-        DecodeFrameHeader(uint32_t(stream[0]) << 24 | stream[1] << 16 | stream[2] << 8 | stream[3],
-                          first);
+        DecodeFrameHeader(FrameHeaderWord(stream.data()), first);
         EXPECT_EQ(&Layer2Decoder::SelectTable(first.lsf, first.samplingIndex, first.channels,
-                                              FrameBitrate(first)),
+                                              first.bitrate),
                   c.table);
     }
     const DecodedStream ours = DecodeStream(stream, p);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "decoder/FrameHeader.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -8,9 +10,7 @@
 
 // Byte-by-byte construction of MPEG audio streams for the analysis tests. A
 // valid header followed by a zero body is a frame as far as the analysis is
-// concerned. Lengths are computed here from ISO/IEC 11172-3 clause 2.4.3.1
-// (slots of 4 bytes in Layer I are not modelled: no test builds Layer I
-// streams).
+// concerned. Frame lengths come from the decoder's header parser.
 namespace mpegtest {
 
 using Bytes = std::vector<uint8_t>;
@@ -29,23 +29,12 @@ struct Header {
         return {0xFF, b1(), uint8_t(bitrateIndex << 4 | rateIndex << 2 | padding << 1),
                 uint8_t(mode << 6)};
     }
-    int Bitrate() const {
-        static const int v1l3[] = {0,   32,  40,  48,  56,  64,  80, 96,
-                                   112, 128, 160, 192, 224, 256, 320};
-        static const int v1l2[] = {0,   32,  48,  56,  64,  80,  96, 112,
-                                   128, 160, 192, 224, 256, 320, 384};
-        static const int v2l23[] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
-        if (version == 3) return layer == 1 ? v1l3[bitrateIndex] : v1l2[bitrateIndex];
-        return v2l23[bitrateIndex];
-    }
-    int Rate() const {
-        static const int rates[] = {44100, 48000, 32000};
-        const int base = rates[rateIndex];
-        return version == 3 ? base : version == 2 ? base / 2 : base / 4;
-    }
-    int Samples() const { return (layer == 1 && version != 3) ? 576 : 1152; }
     // Bytes of the frame including the header, padding byte included.
-    int Length() const { return Samples() / 8 * Bitrate() * 1000 / Rate() + padding; }
+    int Length() const {
+        FrameHeader parsed{};
+        DecodeFrameHeader(FrameHeaderWord(Bytes4().data()), parsed);
+        return parsed.frameLength + padding;
+    }
 };
 
 inline void Append(Bytes& out, const Bytes& more) {

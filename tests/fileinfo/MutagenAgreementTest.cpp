@@ -75,7 +75,7 @@ struct MappingRow {
 };
 
 const MappingRow kMappingRows[] = {
-    {L"Name", "Name value", "TIT2", "TIT2", "Name value"},
+    {L"Name", "Caf\xC3\xA9 value", "TIT2", "TIT2", "Caf\xC3\xA9 value"}, // in UTF-16
     {L"Artist", "Artist one;Artist two", "TPE1", "TPE1", "Artist one|Artist two"},
     {L"Album Artist", "Album Artist value", "TPE2,TXXX:Album Artist", "TPE2,TXXX:Album Artist",
      "Album Artist value"},
@@ -149,6 +149,7 @@ const MappingRow kMappingRows[] = {
     {L"Publisher URL", "http://publisher.example/", "WPUB", "WPUB", "http://publisher.example/"},
     {L"iTunes Compilation", "1", "TCMP", "TCMP", "1"},
     {L"iTunes Gapless", "Gapless value", "COMM:iTunSMPB", "COMM:iTunSMPB", "Gapless value"},
+    {L"Mixer", "Mixer value", "TXXX:Mixer", "TXXX:Mixer", "Mixer value"}, // outside the table
 };
 
 // Frames the mapping reads but never writes, each in a file of its level,

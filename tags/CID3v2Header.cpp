@@ -19,10 +19,10 @@ bool CID3v2Header::Parse(const uint8_t* data, size_t size) {
     // still a tag, and ID3v2.4 asks for such a tag to be skipped whole, which
     // only works if its length is known whatever the version.
     if (data[3] == 0xFF || data[4] == 0xFF) return false;
-    // The pattern also wants size bytes below 0x80. Files whose writers set
-    // the high bit exist, and refusing them would leave their tag bytes to
-    // the audio frame search; the seven low bits are taken instead, as the
-    // stream analysis always did.
+    // The pattern also wants size bytes below 0x80. A header that breaks
+    // only this is still taken, by the seven low bits of each byte, as the
+    // stream analysis always did: refusing it would hand the tag's bytes to
+    // the audio frame search and its frames to nobody.
     m_version = data[3];
     m_flags = data[5];
     m_bodySize = CID3v2Sync::ReadSyncSafe(data + 6);
@@ -34,7 +34,8 @@ bool CID3v2Header::IsReadable() const {
 }
 
 uint64_t CID3v2Header::GetTotalLength() const {
-    // The footer flag is defined by ID3v2.4 only, but older tags never set
-    // the bit, and a writer that did set it meant the footer.
+    // Only ID3v2.4 defines the footer flag; the bit counts in every version
+    // alike, as it always did in the stream analysis, so that the block it
+    // skips and the tag read from it stay the same length.
     return kSize + uint64_t(m_bodySize) + ((m_flags & kFlagFooter) ? kFooterSize : 0);
 }

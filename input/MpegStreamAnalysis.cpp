@@ -3,6 +3,7 @@
 #include "ZrCoreLib/IZrReader.h"
 #include "decoder/FrameHeader.h"
 #include "input/XingRecord.h"
+#include "tags/CID3v2Header.h"
 
 #include <algorithm>
 #include <array>
@@ -145,12 +146,12 @@ LeadingStep SkipOneLeadingBlock(IZrReader* reader, int64_t start, bool first,
         return count == 0 ? LeadingStep::Done : LeadingStep::Advanced;
     }
 
-    if (std::memcmp(head, "ID3", 3) == 0) {
-        // ID3v2.4 section 3.1: the size is sync-safe (seven bits a byte) and
-        // excludes the 10-byte header and the 10-byte footer (flag 0x10).
-        const int64_t body = int64_t(head[6] & 0x7F) << 21 | int64_t(head[7] & 0x7F) << 14 |
-                             int64_t(head[8] & 0x7F) << 7 | int64_t(head[9] & 0x7F);
-        const int64_t total = body + 10 + ((head[5] & 0x10) ? 10 : 0);
+    CID3v2Header id3v2;
+    if (id3v2.Parse(head, sizeof head)) {
+        // The tag parser recognises tags by the same header check, so the
+        // block skipped here is the one it reads. Tags of versions it cannot
+        // read are skipped all the same.
+        const int64_t total = int64_t(id3v2.GetTotalLength());
         const int64_t next = start + total;
         if (next > A::kMaxStreamPosition) return LeadingStep::Failed;
         if (id3v2Size == 0) {

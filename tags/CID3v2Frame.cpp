@@ -2,6 +2,7 @@
 
 #include "ZrCoreLib/ZrBase64.h"
 #include "tags/CID3ToolsBridge.h"
+#include "tags/CID3v2Sync.h"
 
 #include <algorithm>
 #include <climits>
@@ -56,17 +57,6 @@ ZrString DecodePiece(int encoding, const uint8_t* p, size_t n) {
     default:
         return ZrString();
     }
-}
-
-// ID3v2.4 section 6.1: every 0x00 that follows an 0xFF was inserted by the
-// unsynchronisation scheme.
-void RemoveUnsync(std::vector<uint8_t>& data) {
-    size_t w = 0;
-    for (size_t r = 0; r < data.size(); ++r) {
-        if (r > 0 && data[r] == 0 && data[r - 1] == 0xFF) continue;
-        data[w++] = data[r];
-    }
-    data.resize(w);
 }
 
 void AppendLatin1(const ZrString& text, std::vector<uint8_t>& out) {
@@ -336,17 +326,10 @@ bool CID3v2Frame::IsValidId(const uint8_t* id) {
 }
 
 void CID3v2Frame::EncodeSize(uint32_t size, int version, uint8_t out[4]) {
-    if (version >= 4) {
-        out[0] = uint8_t((size >> 21) & 0x7F);
-        out[1] = uint8_t((size >> 14) & 0x7F);
-        out[2] = uint8_t((size >> 7) & 0x7F);
-        out[3] = uint8_t(size & 0x7F);
-    } else {
-        out[0] = uint8_t(size >> 24);
-        out[1] = uint8_t(size >> 16);
-        out[2] = uint8_t(size >> 8);
-        out[3] = uint8_t(size);
-    }
+    if (version >= 4)
+        CID3v2Sync::WriteSyncSafe(size, out);
+    else
+        CID3v2Sync::WriteBigEndian(size, out);
 }
 
 bool CID3v2Frame::ParseFields(int version, size_t* inflateBudget) {
@@ -362,8 +345,10 @@ bool CID3v2Frame::ParseFields(int version, size_t* inflateBudget) {
     const bool decode = (format & (kFlagUnsync | kFlagCompressed)) != 0;
     std::vector<uint8_t> decoded;
     if (decode) {
-        decoded = m_body;
-        if (format & kFlagUnsync) RemoveUnsync(decoded);
+        if (format & kFlagUnsync)
+            CID3v2Sync::RemoveUnsync(m_body.data(), m_body.size(), SIZE_MAX, decoded);
+        else
+            decoded = m_body;
         if (format & kFlagCompressed) {
             // Without a decompressor, or on bad data, the fields come from the
             // compressed bytes as they are; the frame is still written back as read.

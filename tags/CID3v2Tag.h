@@ -1,14 +1,17 @@
 #pragma once
 
 #include "ZrCoreLib/IZrQSortCompare.h"
-#include "ZrCoreLib/ZrNumberArray.h"
 #include "ZrCoreLib/ZrOwnedPtrArray.h"
-#include "ZrCoreLib/ZrOwnedPtrStringMap.h"
 #include "ZrCoreLib/ZrPropertyMap.h"
 #include "ZrCoreLib/ZrString.h"
 #include "tags/CID3TagBase.h"
 #include "tags/CID3v2Field.h"
 #include "tags/CID3v2Frame.h"
+#include "tags/CID3v2Header.h"
+#include "tags/CID3v2TagMapping.h"
+#include "tags/CID3v2TagParser.h"
+#include "tags/CID3v2TagRenderer.h"
+#include "tags/ID3v2ReadResult.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -20,44 +23,21 @@
 // field mapping, and renders itself back into bytes: as ID3v2.3, or as
 // ID3v2.4 when it was read as ID3v2.4.
 //
-// Owns its frames and its mapping entries (the built-in table plus two
-// entries for each unknown host field used). Locating the tag in the file
-// and writing the rendered bytes belong to the caller.
+// Owns its frames and its mapping. Parsing (CID3v2TagParser), rendering
+// (CID3v2TagRenderer), the report line (CID3v2FrameDescriber) and the picture
+// file (CID3v2PictureExport) have classes of their own; this class holds the
+// tag's state and the host field access that ties frames and mapping together.
+// Locating the tag in the file and writing the rendered bytes belong to the
+// caller.
 class CID3v2Tag : public CID3TagBase, public IZrQSortCompare<CID3v2Frame*> {
 public:
-    // Tag header flags (ID3v2.4 section 3.1).
-    static constexpr uint8_t kTagUnsync = 0x80;
-    static constexpr uint8_t kTagExtendedHeader = 0x40;
-    static constexpr uint8_t kTagExperimental = 0x20;
-    static constexpr uint8_t kTagFooter = 0x10;
-    // ID3v2.4 section 6.2: frame sizes of 2^31 and more cannot be meant; the
-    // largest whole tag is 2^28 bytes.
-    static constexpr uint32_t kMaxFrameSize = 0x7FFFFFFF;
-    // The padding of a rendered tag rounds its total up to a multiple of this.
-    static constexpr int kPaddingBlock = 4096;
-    // The sync-safe size field of the header holds 28 bits: a tag body of
-    // this size or more cannot be written.
-    static constexpr uint64_t kMaxBodySize = (uint64_t(1) << 28) - 1;
-    // All compressed frames of one tag together inflate into at most this
-    // much. The per-frame cap alone lets a 20 MB tag of many small frames
-    // take more than half a GiB; one legitimate compressed picture still fits.
-    static constexpr size_t kMaxInflatedBytesPerTag = size_t(64) << 20;
+    static constexpr uint8_t kTagUnsync = CID3v2Header::kFlagUnsync;
+    static constexpr uint8_t kTagExtendedHeader = CID3v2Header::kFlagExtendedHeader;
+    static constexpr uint8_t kTagExperimental = CID3v2Header::kFlagExperimental;
+    static constexpr uint8_t kTagFooter = CID3v2Header::kFlagFooter;
+    static constexpr size_t kMaxInflatedBytesPerTag = CID3v2TagParser::kMaxInflatedBytesPerTag;
 
-    // Outcome of the last Read: why a header was refused, or, for a valid
-    // header, what ended the frame list.
-    enum class ReadResult {
-        None,           // nothing read since the last Reset
-        TooShort,       // fewer than 10 bytes
-        NotID3,         // no "ID3" at the start
-        BadVersion,     // major version other than 2, 3, 4
-        Experimental,   // flag 0x20
-        Truncated,      // fewer bytes than the header's size announces
-        EndOfData,      // frames ran to the end of the buffer
-        Padding,        // zero bytes where the next frame ID would be
-        InvalidId,      // a frame ID outside A-Z, 0-9, "?"
-        OversizedFrame, // a frame size of 2^31 or more
-        FramePastEnd,   // a frame running past the end of the buffer
-    };
+    using ReadResult = ID3v2ReadResult;
 
     CID3v2Tag();
     ~CID3v2Tag() override;
@@ -113,47 +93,33 @@ public:
     int GetFrameCount() const { return m_frames.GetCount(); }
     CID3v2Frame* GetFrame(int index) const;
 
-    // Mapping operations, public for the composite tag and the tests.
-    // The next entry for the field at a position not below cursor that
-    // accepts the mask; cursor moves behind it. With create, a field without
-    // any entry (other than "Year") first gets a TXXX entry and a read-only
-    // legacy COMM entry.
-    CID3v2Field* NextMapping(const ZrString& name, int& cursor, bool create, uint32_t mask);
+    // Mapping operations, public for the composite tag and the tests; see
+    // CID3v2TagMapping.
+    CID3v2Field* NextMapping(const ZrString& name, int& cursor, bool create, uint32_t mask) {
+        return m_mapping.Next(name, cursor, create, mask);
+    }
     // The (entry, frame) pairs that hold the field, in entry order.
     bool FindFrames(const ZrString& name, bool create, std::vector<CID3v2Field*>& entries,
                     std::vector<CID3v2Frame*>& frames);
-    // First entry with the frame ID, the description (without regard to
-    // case) and a flag of mask (CID3v2Field::kAnyFlag: any); -1 when none.
-    int IndexOfMapping(const char* frameId, const ZrString& description, uint32_t mask) const;
-    const CID3v2Field* GetMapping(int index) const;
+    int IndexOfMapping(const char* frameId, const ZrString& description, uint32_t mask) const {
+        return m_mapping.IndexOf(frameId, description, mask);
+    }
+    const CID3v2Field* GetMapping(int index) const { return m_mapping.Get(index); }
     int GetMappingCount() const { return m_mapping.GetCount(); }
 
 private:
-    using FieldIndex =
-        std::unordered_map<ZrString, std::vector<int>, ZrStringHashNoCase, ZrStringEqualNoCase>;
-
-    void BuildMapping();
-    void AddMapping(CID3v2Field* entry);
-    ReadResult ParseHeader(const uint8_t* data, size_t size) const;
-    ReadResult ParseFrames(const uint8_t* data, size_t end, size_t cursor);
     void SortFrames();
     void SyncPodcastFields();
     bool FrameMatches(const CID3v2Field& entry, const CID3v2Frame& frame) const;
     int WriteVersion() const { return m_version >= 4 ? 4 : 3; }
 
-    ZrOwnedPtrArray<CID3v2Field, false> m_mapping;
-    // Host field name (without regard to case) to its entries' positions in
-    // m_mapping, ascending.
-    ZrOwnedPtrStringMap<ZrNumberArray<int>> m_mappingIndex{true};
+    CID3v2TagMapping m_mapping;
 
     bool m_exists = false;
     bool m_modified = false;
     size_t m_oldLength = 0;
     int64_t m_fileOffset = 0;
     int m_version = 0;
-    int m_revision = 0;
-    uint8_t m_flags = 0;
-    uint32_t m_size = 0;
     ReadResult m_readResult = ReadResult::None;
 
     ZrOwnedPtrArray<CID3v2Frame, false> m_frames;

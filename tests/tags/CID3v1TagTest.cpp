@@ -76,6 +76,10 @@ TEST(ID3v1Write, FieldsIntoTheRecord) {
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(r + 33)), "caf\xE9 ?");
     ASSERT_TRUE(tag.ReadRecord(r, 128));
     EXPECT_EQ(Get(tag, L"Track #"), "12");
+    // A long comment written after the track stops short of the track byte.
+    tag.SetField(L"Comment", L"0123456789012345678901234567890123");
+    EXPECT_EQ(Get(tag, L"Comment"), "01234567890123456789012345678");
+    EXPECT_EQ(Get(tag, L"Track #"), "12");
     tag.SetField(L"Genre", L"Polka Rave");
     EXPECT_EQ(tag.GetRecord()[127], 255);
     tag.SetField(L"Name", L"short");

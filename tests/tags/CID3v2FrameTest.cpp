@@ -112,9 +112,10 @@ TEST(ID3v2FrameFormatFlags, UnsyncAndDataLengthAreUndoneForFieldsOnly) {
     EXPECT_EQ(p.Field(L"Value"), "a\xC3\xBF"
                                  "b");
     EXPECT_EQ(p.frame->GetBody(), body); // written back as read
-    // So is a binary value, whose text is made only when asked for.
-    Parsed priv("PRIV", {'o', 0, 0xFF, 0x00, 1}, 4, CID3v2Frame::kFlagUnsync);
-    EXPECT_EQ(priv.Field(L"Value"), "/wE=");
+    // So is a binary value, whose text is made only when asked for. In
+    // FF 00 00 only the first zero was stuffed: the data are FF 00 01.
+    Parsed priv("PRIV", {'o', 0, 0xFF, 0x00, 0x00, 1}, 4, CID3v2Frame::kFlagUnsync);
+    EXPECT_EQ(priv.Field(L"Value"), "/wAB");
 }
 
 TEST(ID3v2FrameWrite, EncodingFollowsTheValue) {

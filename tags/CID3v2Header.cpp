@@ -1,0 +1,41 @@
+#include "tags/CID3v2Header.h"
+
+#include "tags/CID3v2Sync.h"
+
+#include <cstring>
+
+namespace {
+
+// ID3v2.4 section 3.4: the footer repeats the header behind the body.
+constexpr uint64_t kFooterSize = 10;
+
+} // namespace
+
+bool CID3v2Header::Parse(const uint8_t* data, size_t size) {
+    *this = CID3v2Header();
+    if (!data || size < kSize || std::memcmp(data, "ID3", 3) != 0) return false;
+    // The standard's detection pattern (ID3v2.3/2.4 section 3.1) allows any
+    // version and revision below 0xFF: a tag of a version we cannot read is
+    // still a tag, and ID3v2.4 asks for such a tag to be skipped whole, which
+    // only works if its length is known whatever the version.
+    if (data[3] == 0xFF || data[4] == 0xFF) return false;
+    // The pattern also wants size bytes below 0x80. A header that breaks
+    // only this is still taken, by the seven low bits of each byte, as the
+    // stream analysis always did: refusing it would hand the tag's bytes to
+    // the audio frame search and its frames to nobody.
+    m_version = data[3];
+    m_flags = data[5];
+    m_bodySize = CID3v2Sync::ReadSyncSafe(data + 6);
+    return true;
+}
+
+bool CID3v2Header::IsReadable() const {
+    return m_version >= 2 && m_version <= 4 && !(m_flags & kFlagExperimental);
+}
+
+uint64_t CID3v2Header::GetTotalLength() const {
+    // Only ID3v2.4 defines the footer flag; the bit counts in every version
+    // alike, as it always did in the stream analysis, so that the block it
+    // skips and the tag read from it stay the same length.
+    return kSize + uint64_t(m_bodySize) + ((m_flags & kFlagFooter) ? kFooterSize : 0);
+}

@@ -14,15 +14,13 @@ constexpr uint64_t kFooterSize = 10;
 bool CID3v2Header::Parse(const uint8_t* data, size_t size) {
     *this = CID3v2Header();
     if (!data || size < kSize || std::memcmp(data, "ID3", 3) != 0) return false;
-    // The standard's detection pattern (ID3v2.3/2.4 section 3.1) allows any
-    // version and revision below 0xFF: a tag of a version we cannot read is
-    // still a tag, and ID3v2.4 asks for such a tag to be skipped whole, which
-    // only works if its length is known whatever the version.
-    if (data[3] == 0xFF || data[4] == 0xFF) return false;
-    // The pattern also wants size bytes below 0x80. A header that breaks
-    // only this is still taken, by the seven low bits of each byte, as the
-    // stream analysis always did: refusing it would hand the tag's bytes to
-    // the audio frame search and its frames to nobody.
+    // Any "ID3" opens a tag whose length the leading-data skip must know,
+    // whatever its version: ID3v2.4 asks for a tag of a version we cannot read
+    // to be skipped whole, and a version byte the detection pattern of
+    // ID3v2.3/2.4 section 3.1 calls impossible (0xFF) still says where the
+    // block ends better than handing its bytes to the audio frame search.
+    // Size bytes with the high bit set are taken by their seven low bits, as
+    // the stream analysis always did, for the same reason.
     m_version = data[3];
     m_flags = data[5];
     m_bodySize = CID3v2Sync::ReadSyncSafe(data + 6);

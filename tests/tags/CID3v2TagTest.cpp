@@ -37,10 +37,9 @@ TEST(ID3v2Header, ChecksDecideValidity) {
     EXPECT_FALSE(tag.Exists());
     EXPECT_EQ(tag.GetFrameCount(), 0);
     EXPECT_FALSE(ReadTag(tag, Tag(3, CID3v2Tag::kTagExperimental, frames)));
-    // A later version is still a tag whose length the leading-data skip needs;
-    // 0xFF is never a version or revision.
+    // Any version is still a tag whose length the leading-data skip needs.
     EXPECT_EQ(CID3v2Tag::TagLengthFromHeader(Tag(5, 0, frames).data(), 22), 22u);
-    EXPECT_EQ(CID3v2Tag::TagLengthFromHeader(Tag(0xFF, 0, frames).data(), 22), 0u);
+    EXPECT_EQ(CID3v2Tag::TagLengthFromHeader(Tag(0xFF, 0, frames).data(), 22), 22u);
     EXPECT_FALSE(ReadTag(tag, Tag(0xFF, 0, frames)));
     EXPECT_FALSE(ReadTag(tag, Bytes{'I', 'D', '3', 3, 0}));
     Bytes bad = Tag(3, 0, frames);

@@ -30,10 +30,19 @@ std::string PluginHandle::DefaultPath() {
         exe[n] = 0;
         dir = DirName(exe);
     }
-    std::string lib = dir + "/../lib";
-    char resolved[PATH_MAX];
-    if (realpath(lib.c_str(), resolved)) lib = resolved;
-    return lib + "/libmp3input.so";
+    // An installed host has the plug-in directory at a fixed path from its
+    // own; one in the build tree has the plug-in in ../lib. The first that
+    // holds the plug-in wins; without either, the build-tree path names what
+    // is missing.
+    std::string path;
+    for (const char* relative : {TONEHALL_INSTALLED_PLUGIN_DIR, "../lib"}) {
+        std::string lib = dir + "/" + relative;
+        char resolved[PATH_MAX];
+        if (realpath(lib.c_str(), resolved)) lib = resolved;
+        path = lib + "/libmp3input.so";
+        if (access(path.c_str(), F_OK) == 0) break;
+    }
+    return path;
 }
 
 std::string PluginHandle::Directory() const {

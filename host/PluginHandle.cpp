@@ -6,6 +6,12 @@
 
 #include <cstdlib>
 
+// The host's build sets this from the install layout; other programs that
+// compile this file (tests) get the default layout.
+#ifndef TONEHALL_INSTALLED_PLUGIN_DIR
+#define TONEHALL_INSTALLED_PLUGIN_DIR "../lib/tonehall"
+#endif
+
 namespace {
 // The context the host hands to Attach; the plug-in treats it as opaque.
 int g_hostContext = 0;

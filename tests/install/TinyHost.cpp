@@ -6,6 +6,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,13 +36,10 @@ public:
 // Readers come from the reader library that ships beside the plug-in.
 using CreateReaderFn = IZrReader* (*)(const wchar_t* path);
 
-class Provider : public IZrReaderProvider {
-public:
-    explicit Provider(CreateReaderFn create) : m_create(create) {}
-    IZrReader* CreateReader(const wchar_t* path, int, int) override { return m_create(path); }
-
-private:
-    CreateReaderFn m_create;
+struct Provider : IZrReaderProvider {
+    explicit Provider(CreateReaderFn f) : create(f) {}
+    IZrReader* CreateReader(const wchar_t* path, int, int) override { return create(path); }
+    CreateReaderFn create;
 };
 
 int g_context;
@@ -74,16 +72,12 @@ int main(int argc, char** argv) {
     if (input->Open(path.c_str()) != 0 || input->GetInfo(INFO_CHANNELS, &channels) != 0) return 1;
     std::vector<char> buffer(65536);
     long long bytes = 0;
-    for (;;) {
-        const int got = input->Read(buffer.data(), int(buffer.size()));
-        if (got == 0) break;
-        if (got < 0) return 1; // a local file never makes the host wait
+    int got;
+    while ((got = input->Read(buffer.data(), int(buffer.size()))) > 0)
         bytes += got;
-    }
+    if (got < 0) return 1; // a local file never makes the host wait
     delete input;
     detach();
-    const long perFrame = 8 * std::wcstol(channels.Get(), nullptr, 10);
-    if (perFrame <= 0) return 1;
-    std::printf("%lld\n", bytes / perFrame);
+    std::printf("%lld\n", bytes / 8 / std::max(1L, std::wcstol(channels.Get(), nullptr, 10)));
     return 0;
 }

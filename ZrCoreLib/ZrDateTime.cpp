@@ -117,7 +117,8 @@ ZrString ZrDateTime::FormatDate(double date) {
         const int hh = int(secs / 3600), mi = int(secs / 60 % 60), ss = int(secs % 60);
         return ZrString::Format(L"%04d-%02d-%02dT%02d:%02d:%02d%s", y, m, d, hh, mi, ss, L"");
     }
-    if (IsYearOnly(date)) return ZrString::Format(L"%d", y);
+    // Four digits, as the parser wants them: a year before 1000 must read back.
+    if (IsYearOnly(date)) return ZrString::Format(L"%04d", y);
     return ZrString::Format(L"%04d-%02d-%02d", y, m, d);
 }
 

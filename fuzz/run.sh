@@ -19,7 +19,13 @@ if [ ${#targets[@]} -eq 0 ]; then
     done
 fi
 [ ${#targets[@]} -gt 0 ] || { echo "no fuzz targets"; exit 0; }
-cmake --build "$build" -j2 --target "${targets[@]}"
+# The tag and file-info targets reach the tools stand-in (inflation of
+# compressed frames, string comparison, settings) through the sibling-library
+# loader, which would look beside the fuzz binary; its settings file is one
+# of the run's own, so that no user setting steers or receives a run.
+cmake --build "$build" -j2 --target ZrTools ZrReader "${targets[@]}"
+export TONEHALL_LIBRARY_DIR="$build/lib"
+export TONEHALL_SETTINGS="$build/fuzz/settings.ini"
 for t in "${targets[@]}"; do
     corpus="$here/corpus-$t"
     mkdir -p "$corpus"

@@ -19,8 +19,9 @@ constexpr int kUsageError = 2;
 } // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Loads the MP3 input plug-in (by default ../lib/libmp3input.so next to this\n"
-                 "program) through its exports, as the player does.",
+    CLI::App app{"Loads the MP3 input plug-in (by default from " TONEHALL_INSTALLED_PLUGIN_DIR
+                 " beside this program\nwhen installed, else ../lib) through its exports, as the "
+                 "player does.",
                  "tonehall-host"};
     app.require_subcommand(1);
     app.fallthrough();

@@ -6,6 +6,12 @@
 
 #include <cstdlib>
 
+// The host's build sets this from the install layout; other programs that
+// compile this file (tests) get the default layout.
+#ifndef TONEHALL_INSTALLED_PLUGIN_DIR
+#define TONEHALL_INSTALLED_PLUGIN_DIR "../lib/tonehall"
+#endif
+
 namespace {
 // The context the host hands to Attach; the plug-in treats it as opaque.
 int g_hostContext = 0;
@@ -30,10 +36,19 @@ std::string PluginHandle::DefaultPath() {
         exe[n] = 0;
         dir = DirName(exe);
     }
-    std::string lib = dir + "/../lib";
-    char resolved[PATH_MAX];
-    if (realpath(lib.c_str(), resolved)) lib = resolved;
-    return lib + "/libmp3input.so";
+    // An installed host has the plug-in directory at a fixed path from its
+    // own; one in the build tree has the plug-in in ../lib. The first that
+    // holds the plug-in wins; without either, the build-tree path names what
+    // is missing.
+    std::string path;
+    for (const char* relative : {TONEHALL_INSTALLED_PLUGIN_DIR, "../lib"}) {
+        std::string lib = dir + "/" + relative;
+        char resolved[PATH_MAX];
+        if (realpath(lib.c_str(), resolved)) lib = resolved;
+        path = lib + "/libmp3input.so";
+        if (access(path.c_str(), F_OK) == 0) break;
+    }
+    return path;
 }
 
 std::string PluginHandle::Directory() const {

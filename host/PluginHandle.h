@@ -28,7 +28,8 @@ public:
     // The directory that holds the plug-in (and its sibling libraries).
     std::string Directory() const;
 
-    // <dir of this executable>/../lib/libmp3input.so
+    // libmp3input.so in the installed plug-in directory relative to this
+    // executable, else in <dir of this executable>/../lib.
     static std::string DefaultPath();
 
 private:

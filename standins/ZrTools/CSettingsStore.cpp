@@ -161,8 +161,12 @@ bool CSettingsStore::WriteInt(const std::string& key, const std::string& name, i
     const std::string temp = path + ".tmp." + std::to_string(getpid());
     bool ok = false;
     if (FILE* out = std::fopen(temp.c_str(), "w")) {
-        for (const std::string& line : lines)
-            std::fprintf(out, "%s\n", line.c_str());
+        // Lines go out byte for byte: a NUL in someone else's line must not
+        // cut it short.
+        for (const std::string& line : lines) {
+            std::fwrite(line.data(), 1, line.size(), out);
+            std::fputc('\n', out);
+        }
         ok = std::fflush(out) == 0 && fsync(fileno(out)) == 0;
         ok = std::fclose(out) == 0 && ok;
         ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;

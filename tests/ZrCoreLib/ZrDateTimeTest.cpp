@@ -29,6 +29,7 @@ TEST(ZrDateTimeNumbers, DaysSinceDecember30Of1899) {
 
 TEST(ZrDateTimeText, FormsRoundTrip) {
     EXPECT_EQ(Round("2004"), "2004");
+    EXPECT_EQ(Round("0424"), "0424");
     EXPECT_EQ(Round("2004-01-01"), "2004-01-01");
     EXPECT_EQ(Round("2004-05-06"), "2004-05-06");
     EXPECT_EQ(Round("2004-01-01T00:00:00"), "2004-01-01T00:00:00");

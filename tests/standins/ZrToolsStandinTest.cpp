@@ -90,3 +90,15 @@ TEST_F(ToolsLibrary, SettingsWritersInSeveralProcessesLoseNothing) {
             EXPECT_EQ(key.ReadInt(ZrString::Format(L"VALUE %d.%d", c, i), -1), c * 100 + i);
     }
 }
+
+// The file is shared with other programs: a write changes its own line and
+// copies every other byte, a NUL in someone else's line included.
+TEST_F(ToolsLibrary, SettingsWriteKeepsOtherLinesByteForByte) {
+    const std::string path = m_dir / "settings.ini";
+    const std::string foreign("[Other]\nblob=a\0b\n", 17);
+    testfiles::WriteFile(path, foreign);
+    ZrSettingsKey key(ZrSettingsKey::PluginKeyPath());
+    ASSERT_TRUE(key.WriteInt(L"ID3v2 Ignore", 1));
+    const std::vector<uint8_t> bytes = testfiles::ReadFile(path);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()).substr(0, foreign.size()), foreign);
+}

@@ -117,6 +117,9 @@ int CQLMP3InputSource::Open(const wchar_t* path) {
     m_totalSamples = -1;
     m_sampleRate = first.sampleRate;
     m_channels = first.channels;
+    // The host hears every frame in the first frame's layout, also where a
+    // stream changes between mono and stereo part-way.
+    SetDecoderOutputChannels(m_decoder, m_channels);
     m_bitrate = m_analysis.averageBitrate;
     m_bitsPerSample = 64;
 

@@ -424,7 +424,11 @@ bool MpegStreamAnalysis::IndexFrames(IZrReader* reader, int limit, int64_t& cove
         while (scan + 3 < bufferStart + length) {
             const uint8_t* p = buffer.data() + (scan - bufferStart);
             MpegFrameInfo frame;
-            if (!IsSync(p) || !CheckFrameHeader(p, frame, &firstFrame)) {
+            // Any channel mode: the decoder plays frames of either, so a
+            // stream that changes between mono and stereo keeps them all.
+            if (!IsSync(p) || !CheckFrameHeader(p, frame) ||
+                frame.versionCode != firstFrame.versionCode || frame.layer != firstFrame.layer ||
+                frame.sampleRate != firstFrame.sampleRate) {
                 ++scan;
                 continue;
             }

@@ -59,6 +59,7 @@ void MpegStreamAnalysis::Reset() {
     vbr = false;
     streamSize = 0;
     headerFramePosition = -1;
+    headerFrameCount = -1;
     firstAudioPosition = 0;
     audioBytes = 0;
     durationMs = 0;
@@ -317,6 +318,7 @@ int MpegStreamAnalysis::Analyze(IZrReader* reader) {
             // Behind the header frame's beginning, so that the search does
             // not take the header frame (which holds no audio) as the first.
             SeekTo(reader, start + XingRecord::kSize);
+            headerFrameCount = xing.GetFrameCount();
             if (xing.IsXing()) {
                 vbr = true;
                 frameCount = xing.GetFrameCount();

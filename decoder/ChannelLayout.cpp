@@ -30,14 +30,16 @@ void WriteValue(uint8_t* at, double v) {
 void CarryChannelHistory(MpegDecoderState& state, int32_t frameChannels) {
     const int32_t previous = state.decodedChannels;
     if (state.outputChannels == 0 || previous == 0 || previous == frameChannels) return;
-    if (frameChannels == 2) {
-        CopyChannel(state.imdctOverlap[1], state.imdctOverlap[0]);
-    } else if (state.outputChannels == 1) {
-        // In a two-channel layout channel 0 simply goes on: the left channel
-        // stays seamless, as other decoders play such streams.
-        AverageInto(&state.imdctOverlap[0][0][0], &state.imdctOverlap[1][0][0],
-                    sizeof state.imdctOverlap[0] / sizeof(double));
+    if (state.outputChannels == 1) {
+        // One channel is heard: whatever decodes next continues from it.
+        if (frameChannels == 2)
+            CopyChannel(state.imdctOverlap[1], state.imdctOverlap[0]);
+        else
+            AverageInto(&state.imdctOverlap[0][0][0], &state.imdctOverlap[1][0][0],
+                        sizeof state.imdctOverlap[0] / sizeof(double));
     }
+    // In a two-channel layout each channel keeps its own overlap; channel 1
+    // resumes after one-channel frames from where it stopped.
     std::memset(state.synthesisHistory, 0, sizeof state.synthesisHistory);
 }
 

@@ -97,15 +97,16 @@ TEST(ChannelChange, EveryFrameIsDeliveredInTheFirstFramesLayout) {
                            rate, bitrate));
     }
     // Parts joined; "g": with the Xing/Info header and its gapless values.
-    for (const std::string order : {"2+1", "1+2", "2g+1", "1g+2"}) {
+    for (const std::string order : {"2+1", "1+2", "2+1+2", "2g+1", "1g+2"}) {
         SCOPED_TRACE(order);
         const std::string first = order.substr(0, order.find('+'));
         const std::string joined = dir / "joined.mp3";
         std::vector<uint8_t> bytes = ReadFile(dir / (first + ".mp3"));
-        const std::vector<uint8_t> second =
-            ReadFile(dir / (order.substr(order.find('+') + 1) + ".mp3"));
         const size_t change = bytes.size();
-        bytes.insert(bytes.end(), second.begin(), second.end());
+        for (size_t at = order.find('+'); at != std::string::npos; at = order.find('+', at + 1)) {
+            const std::vector<uint8_t> part = ReadFile(dir / (order.substr(at + 1, 1) + ".mp3"));
+            bytes.insert(bytes.end(), part.begin(), part.end());
+        }
         WriteFile(joined, bytes);
         const int channels = order[0] - '0';
         const size_t offset = first.size() > 1 ? 0 : 529;

@@ -1,5 +1,6 @@
 #include "decoder/MpegDecoderState.h"
 
+#include "decoder/ChannelLayout.h"
 #include "decoder/Layer2Decoder.h"
 #include "decoder/Layer3Decoder.h"
 #include "decoder/PolyphaseSynthesis.h"
@@ -123,6 +124,7 @@ void ClearStreamState(MpegDecoderState& state) {
     std::memset(state.imdctOverlap, 0, sizeof state.imdctOverlap);
     state.bits = MpegBitReader(state.reservoir[0], kBackStepArea);
     state.bits.SetPosition(kBackStepArea * 8);
+    state.decodedChannels = 0;
     ResetSynthesis(state);
     state.layer2 = nullptr;
     state.layer3 = nullptr;
@@ -195,6 +197,8 @@ int32_t DecodeFrame(MpegDecoderState& state, void* output, int32_t capacity, int
     if (state.header.errorProtection != 0) state.bits.Skip(16);
 
     uint8_t* out = static_cast<uint8_t*>(output);
+    CarryChannelHistory(state, state.header.channels);
+    state.decodedChannels = state.header.channels;
     int32_t result = -1;
     if (state.header.layer == 2) {
         if (state.layer2 == nullptr) state.layer2 = new (std::nothrow) Layer2Decoder(state);
@@ -202,11 +206,16 @@ int32_t DecodeFrame(MpegDecoderState& state, void* output, int32_t capacity, int
     } else {
         result = DecodeLayer3Frame(state, out, bytesDone);
     }
+    bytesDone = ConvertChannelLayout(out, bytesDone, state.header.channels, state.outputChannels);
     if (result < 0) return DECODE_ERROR;
 
     bitrate = state.header.bitrate;
     state.previousFrameSize = body;
     return DECODE_OK;
+}
+
+void SetDecoderOutputChannels(MpegDecoderState& state, int32_t channels) {
+    state.outputChannels = channels == 1 || channels == 2 ? channels : 0;
 }
 
 void ResetDecoder(MpegDecoderState& state) {

@@ -71,6 +71,11 @@ struct MpegDecoderState {
 
     MpegBitReader bits;
 
+    // Layout every frame is delivered in (ChannelLayout.h): 1 or 2 channels,
+    // or 0 for each frame's own. Kept by ResetDecoder.
+    int32_t outputChannels;
+    int32_t decodedChannels; // of the last frame decoded; 0 = none since reset
+
     // Polyphase synthesis: per channel the last 16 steps, newest at slot
     // synthesisOffset (0..15, shared by both channels). A slot holds its
     // step's 32-point DCT output spread into the two 32-value rows that the
@@ -104,7 +109,8 @@ bool QueueDecoderInput(MpegDecoderState& state, const uint8_t* bytes, int32_t co
 
 // Decodes at most one frame into `output` (capacity bytes, at least
 // kMinOutputCapacity; doubles written with memcpy, so any alignment), as
-// interleaved doubles in -1..1. version 10/20/25, layer 1..3 and sampleRate
+// interleaved doubles in -1..1, in the frame's own channel layout or the one
+// set by SetDecoderOutputChannels. version 10/20/25, layer 1..3 and sampleRate
 // (Hz) are the stream's parameters; frames that differ are skipped.
 // `reserved` has no effect. `bytesDone` holds the bytes written for this
 // frame; `bitrate` the frame's kbit/s after DECODE_OK.
@@ -115,6 +121,10 @@ bool QueueDecoderInput(MpegDecoderState& state, const uint8_t* bytes, int32_t co
 int32_t DecodeFrame(MpegDecoderState& state, void* output, int32_t capacity, int32_t version,
                     int32_t layer, int32_t sampleRate, int32_t reserved, int32_t& bitrate,
                     int32_t& bytesDone);
+
+// From now on every frame is delivered with `channels` channels (1 or 2),
+// whatever its own mode; 0 delivers each frame as it is coded.
+void SetDecoderOutputChannels(MpegDecoderState& state, int32_t channels);
 
 // Frees the queue and both layer decoders and clears the stream state, keeping
 // the synthesis window, cosine tables and Layer II requantisation table.

@@ -1,7 +1,8 @@
 // DecodeFrame over arbitrary bytes. The first byte picks the stream
 // parameters (including Layer I and rates that belong to no version), the
 // second seeds the chunk sizes in which the rest is queued; some runs reset
-// the decoder halfway, as a seek does.
+// the decoder halfway, as a seek does, and some deliver every frame in one
+// channel layout, as the input source asks for.
 
 #include "decoder/MpegDecoderState.h"
 
@@ -32,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2) return 0;
     const Parameters& p = kParameters[data[0] % (sizeof kParameters / sizeof kParameters[0])];
     const bool resetHalfway = (data[0] & 0x80) != 0;
+    const int32_t layout = (data[0] >> 5) & 3; // 0 and 3: each frame's own
     uint32_t chunkSeed = data[1] * 2654435761u + 1;
     data += 2;
     size -= 2;
@@ -44,6 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return s;
     }();
     ResetDecoder(*state);
+    SetDecoderOutputChannels(*state, layout);
     std::vector<uint8_t> output(kMinOutputCapacity);
     size_t offset = 0;
     bool didReset = false;

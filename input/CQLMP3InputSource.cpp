@@ -117,6 +117,9 @@ int CQLMP3InputSource::Open(const wchar_t* path) {
     m_totalSamples = -1;
     m_sampleRate = first.sampleRate;
     m_channels = first.channels;
+    // The host hears every frame in the first frame's layout, also where a
+    // stream changes between mono and stereo part-way.
+    SetDecoderOutputChannels(m_decoder, m_channels);
     m_bitrate = m_analysis.averageBitrate;
     m_bitsPerSample = 64;
 
@@ -125,6 +128,7 @@ int CQLMP3InputSource::Open(const wchar_t* path) {
     const int64_t reserve =
         std::min<int64_t>(int64_t(frameBytes) * (m_analysis.encoderPadding - kDecoderDelay),
                           m_capacity - kFillHeadroom);
+    m_nextFrame = 0;
     if (reserve >= 0) {
         m_tailReserve = static_cast<int32_t>(reserve);
         m_analysis.endShortfall = 0;
@@ -132,6 +136,7 @@ int CQLMP3InputSource::Open(const wchar_t* path) {
         m_tailReserve = 0;
         m_analysis.endShortfall = kDecoderDelay - m_analysis.encoderPadding;
     }
+    m_gaplessTailReserve = m_tailReserve;
     m_readChunk.reset(new uint8_t[kReadChunkBytes]);
     m_scratch.reset(new uint8_t[kMinOutputCapacity]);
     return 0;
@@ -143,7 +148,10 @@ int32_t CQLMP3InputSource::DecodeOne(uint8_t* out, int32_t space, int32_t& produ
     produced = 0;
     const int32_t result = DecodeFrame(m_decoder, out, space, first.versionCode, first.layer,
                                        first.sampleRate, first.channelMode, bitrate, produced);
-    if (result == DECODE_OK) m_bitrate = bitrate;
+    if (result == DECODE_OK) {
+        m_bitrate = bitrate;
+        ++m_nextFrame;
+    }
     return result;
 }
 
@@ -174,6 +182,17 @@ int32_t CQLMP3InputSource::DecodeIntoBuffer(int32_t space, int32_t& produced) {
     for (;;) {
         const int32_t result = DecodeOne(out, space, produced);
         if (result == DECODE_ERROR) return result;
+        if (result == DECODE_OK && m_nextFrame - 1 == m_analysis.headerFrameCount &&
+            m_tailReserve > 0) {
+            // The stream runs on past the frames its Xing/Info header counts
+            // (files joined after encoding): the encoder padding it declares
+            // lies here, held back as the tail reserve, and not at the end.
+            const int32_t drop = std::min(m_tailReserve, m_fill - m_readPos);
+            std::memmove(out - drop, out, static_cast<size_t>(produced));
+            out -= drop;
+            m_fill -= drop;
+            m_tailReserve = 0;
+        }
         if (result == DECODE_OK && produced > 0) {
             if (produced <= m_skipBytes) {
                 m_skipBytes -= produced; // the whole frame falls in the skip
@@ -237,9 +256,17 @@ int CQLMP3InputSource::Seek(const wchar_t* value) {
     if (!(ms > 0)) // also NaN
         ms = 0;
     const double exact = m_analysis.encoderDelay + m_analysis.firstFrame.sampleRate * ms / 1000.0;
-    const int64_t target =
+    int64_t target =
         exact < static_cast<double>(INT32_MAX) ? static_cast<int64_t>(exact) : INT32_MAX;
     if (!m_reader || m_analysis.firstFrame.samplesPerFrame == 0) return -1;
+    // Past the header's frames of a joined stream the output lacks the
+    // padding dropped there (DecodeIntoBuffer).
+    const int64_t headerEnd =
+        int64_t(m_analysis.headerFrameCount) * m_analysis.firstFrame.samplesPerFrame -
+        m_analysis.encoderPadding;
+    const bool pastHeaderEnd =
+        m_gaplessTailReserve > 0 && target >= headerEnd && RunsOnPastHeaderFrames();
+    if (pastHeaderEnd) target += m_gaplessTailReserve / (m_channels * (m_bitsPerSample / 8));
     int64_t preRollBytes = 0;
     int64_t sampleSkip = 0;
     const int64_t position = m_analysis.GetSeekPosition(m_reader, target, preRollBytes, sampleSkip);
@@ -248,9 +275,20 @@ int CQLMP3InputSource::Seek(const wchar_t* value) {
     m_preRollBytes = static_cast<int32_t>(std::min<int64_t>(preRollBytes, INT32_MAX));
     m_errorCount = 0;
     m_skipBytes = static_cast<int32_t>(m_channels * sampleSkip * (m_bitsPerSample / 8));
+    m_tailReserve = pastHeaderEnd ? 0 : m_gaplessTailReserve;
+    m_nextFrame = std::max(0, m_analysis.frameIndex.FindLastNotAbove(
+                                  static_cast<int32_t>(std::min<int64_t>(position, INT32_MAX))));
     ResetDecoder(m_decoder);
     ResetBuffer();
     return 0;
+}
+
+bool CQLMP3InputSource::RunsOnPastHeaderFrames() {
+    const int32_t frames = m_analysis.headerFrameCount;
+    if (frames < 1) return false;
+    int64_t covered = 0;
+    m_analysis.IndexFrames(m_reader, frames + 1, covered);
+    return m_analysis.frameIndex.GetCount() > frames;
 }
 
 int CQLMP3InputSource::SetInfo(int id, const wchar_t* value) {

@@ -58,6 +58,7 @@ private:
     int32_t DecodeIntoBuffer(int32_t space, int32_t& produced);
     int32_t DecodeOne(uint8_t* out, int32_t space, int32_t& produced);
     int32_t Preroll();
+    bool RunsOnPastHeaderFrames();
     int Seek(const wchar_t* value);
 
     MpegDecoderState m_decoder;
@@ -68,6 +69,10 @@ private:
     int32_t m_errorCount = 0;
     int32_t m_skipBytes = 0;
     int32_t m_preRollBytes = 0;
+    // Number of the next frame the decoder delivers, from the first audio
+    // frame; and the tail reserve set at Open.
+    int64_t m_nextFrame = 0;
+    int32_t m_gaplessTailReserve = 0;
     std::unique_ptr<uint8_t[]> m_readChunk;
     // Where pre-roll frames are decoded to be thrown away.
     std::unique_ptr<uint8_t[]> m_scratch;

@@ -60,6 +60,7 @@ void MpegStreamAnalysis::Reset() {
     vbr = false;
     streamSize = 0;
     headerFramePosition = -1;
+    headerFrameCount = -1;
     firstAudioPosition = 0;
     audioBytes = 0;
     durationMs = 0;
@@ -301,6 +302,7 @@ int MpegStreamAnalysis::Analyze(IZrReader* reader) {
             // Behind the header frame's beginning, so that the search does
             // not take the header frame (which holds no audio) as the first.
             SeekTo(reader, start + XingRecord::kSize);
+            headerFrameCount = xing.GetFrameCount();
             if (xing.IsXing()) {
                 vbr = true;
                 frameCount = xing.GetFrameCount();
@@ -408,7 +410,11 @@ bool MpegStreamAnalysis::IndexFrames(IZrReader* reader, int limit, int64_t& cove
         while (scan + 3 < bufferStart + length) {
             const uint8_t* p = buffer.data() + (scan - bufferStart);
             MpegFrameInfo frame;
-            if (!IsSync(p) || !CheckFrameHeader(p, frame, &firstFrame)) {
+            // Any channel mode: the decoder plays frames of either, so a
+            // stream that changes between mono and stereo keeps them all.
+            if (!IsSync(p) || !CheckFrameHeader(p, frame) ||
+                frame.versionCode != firstFrame.versionCode || frame.layer != firstFrame.layer ||
+                frame.sampleRate != firstFrame.sampleRate) {
                 ++scan;
                 continue;
             }

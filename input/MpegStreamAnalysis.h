@@ -81,6 +81,9 @@ public:
     int64_t streamSize = 0;
     // Absolute position of the frame carrying the Xing/Info header, -1 none.
     int32_t headerFramePosition = -1;
+    // Audio frames that header counts, "Info" included; -1 when it gives none.
+    // A stream that runs on past them was joined to more audio.
+    int32_t headerFrameCount = -1;
     int32_t firstAudioPosition = 0;
     // streamSize - firstAudioPosition - kTrailingTagBytes; negative when the
     // size is unknown.

@@ -1,5 +1,6 @@
 #pragma once
-// 16-bit PCM WAVE files for the encoders used as oracles, and a test signal
+// 16-bit PCM WAVE files for the encoders used as oracles, a reader that
+// checks every header field of the WAVE files we write, and a test signal
 // that exercises the whole band: tones spread to near Nyquist, noise, a slow
 // envelope and clicks that make Layer III encoders switch to short blocks.
 
@@ -7,6 +8,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,70 @@ inline void WriteWave16(const std::string& path, int32_t rate, int32_t channels,
     for (int16_t s : samples)
         put(static_cast<uint16_t>(s), 2);
     testfiles::WriteFile(path, out);
+}
+
+// What a WAVE file's header says, and every way in which it contradicts itself
+// or the file (empty when none): players trust the byte rate and the block
+// align as much as the format, channels, rate and sizes.
+struct WaveFacts {
+    uint16_t format = 0, channels = 0, bits = 0;
+    uint32_t rate = 0, dataBytes = 0;
+    std::string problems;
+};
+
+inline WaveFacts ReadWave(const std::vector<uint8_t>& b) {
+    WaveFacts f;
+    auto u = [&b](size_t at, int bytes) {
+        uint32_t v = 0;
+        for (int i = 0; i < bytes && at + size_t(i) < b.size(); ++i)
+            v |= uint32_t(b[at + size_t(i)]) << (8 * i);
+        return v;
+    };
+    auto is = [&b](size_t at, const char* tag) {
+        return at + 4 <= b.size() && std::memcmp(&b[at], tag, 4) == 0;
+    };
+    auto problem = [&f](const std::string& what) { f.problems += what + "; "; };
+    if (!is(0, "RIFF") || !is(8, "WAVE")) {
+        problem("not RIFF/WAVE");
+        return f;
+    }
+    if (u(4, 4) != b.size() - 8) problem("RIFF size " + std::to_string(u(4, 4)));
+    bool haveFmt = false, haveData = false;
+    int64_t factFrames = -1;
+    for (size_t at = 12; at + 8 <= b.size(); at += 8 + u(at + 4, 4) + (u(at + 4, 4) & 1)) {
+        const uint32_t size = u(at + 4, 4);
+        if (is(at, "fmt ")) {
+            haveFmt = true;
+            f.format = uint16_t(u(at + 8, 2));
+            f.channels = uint16_t(u(at + 10, 2));
+            f.rate = u(at + 12, 4);
+            f.bits = uint16_t(u(at + 22, 2));
+            const uint32_t blockAlign = uint32_t(f.channels) * f.bits / 8;
+            if (u(at + 20, 2) != blockAlign)
+                problem("block align " + std::to_string(u(at + 20, 2)));
+            if (u(at + 16, 4) != f.rate * blockAlign)
+                problem("byte rate " + std::to_string(u(at + 16, 4)));
+            // PCM has no extension; other formats an empty one.
+            if (size != (f.format == 1 ? 16u : 18u) || (size == 18 && u(at + 24, 2) != 0))
+                problem("fmt size " + std::to_string(size));
+        } else if (is(at, "fact")) {
+            factFrames = size == 4 ? int64_t(u(at + 8, 4)) : -2;
+        } else if (is(at, "data")) {
+            haveData = true;
+            f.dataBytes = size;
+            if (at + 8 + size > b.size()) problem("data beyond the file");
+        }
+    }
+    const uint32_t blockAlign = uint32_t(f.channels) * f.bits / 8;
+    if (!haveFmt || !haveData || blockAlign == 0) {
+        problem("no fmt or data chunk");
+        return f;
+    }
+    if (f.dataBytes % blockAlign != 0) problem("data not whole sample frames");
+    if ((f.format != 1) != (factFrames != -1) ||
+        (factFrames >= 0 && factFrames != f.dataBytes / blockAlign))
+        problem("fact frames " + std::to_string(factFrames));
+    return f;
 }
 
 // `seconds` of the signal, different per channel, peaking well below full

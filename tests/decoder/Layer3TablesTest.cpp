@@ -1,7 +1,7 @@
-// The Layer III tables: band layouts against their invariants, formula tables
-// against their formulas, and the Huffman lookup tables against the codeword
-// lists of ISO/IEC 11172-3 Table B.7 they were generated from. The data
-// themselves are checked by the conformance streams, which select every table.
+// The Layer III tables: band layouts against the standards' tables and their
+// invariants, formula tables against their formulas, and the Huffman lookup
+// tables against the codeword lists of ISO/IEC 11172-3 Table B.7 they were
+// generated from.
 
 #include "decoder/tables/Layer3Tables.h"
 #include "decoder/Layer3TableSet.h"
@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <set>
 #include <vector>
@@ -24,16 +27,80 @@ const Layer3TableSet& Tables() {
     return *tables;
 }
 
-TEST(Layer3BandLayout, BandStartsRiseToTheGranuleEnd) {
-    for (const auto& starts : layer3::kBandStarts) {
-        EXPECT_EQ(starts.longStart.front(), 0);
-        EXPECT_EQ(starts.longStart.back(), 576);
-        EXPECT_EQ(starts.shortStart.front(), 0);
-        EXPECT_EQ(starts.shortStart.back(), 192);
-        for (size_t b = 1; b < starts.longStart.size(); ++b)
-            EXPECT_GT(starts.longStart[b], starts.longStart[b - 1]);
-        for (size_t b = 1; b < starts.shortStart.size(); ++b)
-            EXPECT_GT(starts.shortStart[b], starts.shortStart[b - 1]);
+// The last spectral line of each scale-factor band, the standards' "end"
+// column: ISO/IEC 11172-3 Table 3-B.8 (MPEG-1), ISO/IEC 13818-3 Table B.2
+// (MPEG-2; at 24 kHz long band 18 ends at 331, after 278 + 54, where some
+// decoders have 329), and for MPEG-2.5, which neither standard covers, the
+// extension's tables: 11.025 and 12 kHz share the 16 kHz layout. Ends rather
+// than widths or starts, so that this is a transcription of its own and not
+// a copy of the table under test.
+struct BandEnds {
+    const char* rate;
+    std::array<int, layer3::kLongBands> longEnd;
+    std::array<int, layer3::kShortBands> shortEnd;
+};
+constexpr BandEnds kStandardBandEnds[9] = {
+    {"44.1 kHz",
+     {3,  7,  11,  15,  19,  23,  29,  35,  43,  51,  61,
+      73, 89, 109, 133, 161, 195, 237, 287, 341, 417, 575},
+     {3, 7, 11, 15, 21, 29, 39, 51, 65, 83, 105, 135, 191}},
+    {"48 kHz",
+     {3,  7,  11,  15,  19,  23,  29,  35,  41,  49,  59,
+      71, 87, 105, 127, 155, 189, 229, 275, 329, 383, 575},
+     {3, 7, 11, 15, 21, 27, 37, 49, 63, 79, 99, 125, 191}},
+    {"32 kHz",
+     {3,  7,   11,  15,  19,  23,  29,  35,  43,  53,  65,
+      81, 101, 125, 155, 193, 239, 295, 363, 447, 549, 575},
+     {3, 7, 11, 15, 21, 29, 41, 57, 77, 103, 137, 179, 191}},
+    {"22.05 kHz",
+     {5,   11,  17,  23,  29,  35,  43,  53,  65,  79,  95,
+      115, 139, 167, 199, 237, 283, 335, 395, 463, 521, 575},
+     {3, 7, 11, 17, 23, 31, 41, 55, 73, 99, 131, 173, 191}},
+    {"24 kHz",
+     {5,   11,  17,  23,  29,  35,  43,  53,  65,  79,  95,
+      113, 135, 161, 193, 231, 277, 331, 393, 463, 539, 575},
+     {3, 7, 11, 17, 25, 35, 47, 61, 79, 103, 135, 179, 191}},
+    {"16 kHz",
+     {5,   11,  17,  23,  29,  35,  43,  53,  65,  79,  95,
+      115, 139, 167, 199, 237, 283, 335, 395, 463, 521, 575},
+     {3, 7, 11, 17, 25, 35, 47, 61, 79, 103, 133, 173, 191}},
+    {"11.025 kHz",
+     {5,   11,  17,  23,  29,  35,  43,  53,  65,  79,  95,
+      115, 139, 167, 199, 237, 283, 335, 395, 463, 521, 575},
+     {3, 7, 11, 17, 25, 35, 47, 61, 79, 103, 133, 173, 191}},
+    {"12 kHz",
+     {5,   11,  17,  23,  29,  35,  43,  53,  65,  79,  95,
+      115, 139, 167, 199, 237, 283, 335, 395, 463, 521, 575},
+     {3, 7, 11, 17, 25, 35, 47, 61, 79, 103, 133, 173, 191}},
+    {"8 kHz",
+     {11,  23,  35,  47,  59,  71,  87,  107, 131, 159, 191,
+      231, 279, 335, 399, 475, 565, 567, 569, 571, 573, 575},
+     {7, 15, 23, 35, 51, 71, 95, 123, 159, 161, 163, 165, 191}},
+};
+
+TEST(Layer3BandLayout, BandStartsAreTheStandardsAndCoverTheGranule) {
+    for (int sr = 0; sr < 9; ++sr) {
+        const layer3::BandStarts& ours = layer3::kBandStarts[size_t(sr)];
+        const BandEnds& standard = kStandardBandEnds[sr];
+        SCOPED_TRACE(standard.rate);
+        EXPECT_EQ(ours.longStart.front(), 0);
+        EXPECT_EQ(ours.shortStart.front(), 0);
+        for (int b = 0; b < layer3::kLongBands; ++b)
+            EXPECT_EQ(ours.longStart[size_t(b) + 1] - 1, standard.longEnd[size_t(b)])
+                << "long " << b;
+        for (int b = 0; b < layer3::kShortBands; ++b)
+            EXPECT_EQ(ours.shortStart[size_t(b) + 1] - 1, standard.shortEnd[size_t(b)])
+                << "short " << b;
+        // The transcription itself: positive widths that fill a granule (576
+        // lines) and a short window (192).
+        const auto& longs = standard.longEnd;
+        const auto& shorts = standard.shortEnd;
+        EXPECT_EQ(std::adjacent_find(longs.begin(), longs.end(), std::greater_equal<int>()),
+                  longs.end());
+        EXPECT_EQ(std::adjacent_find(shorts.begin(), shorts.end(), std::greater_equal<int>()),
+                  shorts.end());
+        EXPECT_EQ(longs.back(), 575);
+        EXPECT_EQ(shorts.back(), 191);
     }
 }
 

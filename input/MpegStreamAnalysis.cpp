@@ -410,8 +410,10 @@ bool MpegStreamAnalysis::IndexFrames(IZrReader* reader, int limit, int64_t& cove
         while (scan + 3 < bufferStart + length) {
             const uint8_t* p = buffer.data() + (scan - bufferStart);
             MpegFrameInfo frame;
-            // Any channel mode: the decoder plays frames of either, so a
-            // stream that changes between mono and stereo keeps them all.
+            // Any channel mode: the decoder plays frames of either in the
+            // layout announced at Open, so the index keeps them all. Holding
+            // to the first frame's mode would leave the total sample count
+            // short of what plays and send seeks past a change astray.
             if (!IsSync(p) || !CheckFrameHeader(p, frame) ||
                 frame.versionCode != firstFrame.versionCode || frame.layer != firstFrame.layer ||
                 frame.sampleRate != firstFrame.sampleRate) {

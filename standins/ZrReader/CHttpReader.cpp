@@ -121,6 +121,7 @@ bool CHttpReader::IsHttpUrl(const wchar_t* path) {
 void CHttpReader::UseConnectedSocket(int fd) {
     if (m_givenSocket >= 0) close(m_givenSocket);
     m_givenSocket = fd;
+    m_socketGiven = true;
 }
 
 bool CHttpReader::OpenRead() {
@@ -147,8 +148,10 @@ void CHttpReader::EndTransfer() {
     }
     curl_slist_free_all(m_requestHeaders);
     curl_slist_free_all(m_statusAliases);
+    curl_slist_free_all(m_connectTo);
     m_requestHeaders = nullptr;
     m_statusAliases = nullptr;
+    m_connectTo = nullptr;
     m_transferring = false;
     m_paused = false;
 }
@@ -185,6 +188,7 @@ bool CHttpReader::Connect(int64_t from) {
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(e, CURLOPT_USERAGENT, "Tonehall");
+    curl_easy_setopt(e, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(m_openSeconds * 1000));
     // Radio servers answer "ICY 200 OK". curl takes any "ICY" line as a
     // status line of 200; the header callback reads the real code from it.
@@ -206,7 +210,12 @@ bool CHttpReader::Connect(int64_t from) {
     curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &CHttpReader::OnBody);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
-    if (m_givenSocket >= 0) {
+    if (m_socketGiven) {
+        // Whatever host a redirect names, no name is looked up and no proxy
+        // asked: the given socket is the only way out.
+        m_connectTo = curl_slist_append(nullptr, "::127.0.0.1:");
+        curl_easy_setopt(e, CURLOPT_CONNECT_TO, m_connectTo);
+        curl_easy_setopt(e, CURLOPT_PROXY, "");
         curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, &CHttpReader::OnOpenSocket);
         curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, this);
         curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, &CHttpReader::OnSocketOption);
@@ -294,6 +303,8 @@ int CHttpReader::OnCloseSocket(void*, int fd) {
 }
 
 size_t CHttpReader::TakeHeaderLine(const char* bytes, size_t size) {
+    // Trailers of a chunked body come this way too; they change nothing.
+    if (m_headDone) return size;
     m_headBytes += size;
     if (m_headBytes > kMaxHeadBytes || size > kMaxLineBytes + 2 ||
         m_fields.size() > kMaxFieldCount) {

@@ -71,7 +71,8 @@ public:
 
     // The transfers of this reader run over `fd`, a socket already connected
     // to the peer, instead of connecting to the URL's host; the reader owns
-    // it. Lets a fuzz target play the server through a socket pair.
+    // it, and later connections fail. Lets a fuzz target play the server
+    // through a socket pair.
     void UseConnectedSocket(int fd);
 
     bool OpenRead() override;
@@ -114,10 +115,12 @@ private:
     double m_openSeconds;
     double m_stallSeconds;
     int m_givenSocket = -1;
+    bool m_socketGiven = false;
     CURLM* m_multi = nullptr;
     CURL* m_easy = nullptr;
     curl_slist* m_requestHeaders = nullptr;
     curl_slist* m_statusAliases = nullptr;
+    curl_slist* m_connectTo = nullptr;
     char m_curlError[256] = {};
     bool m_transferring = false;
     bool m_paused = false;

@@ -208,7 +208,7 @@ TEST_F(HttpReader, RedirectsIcyStatusChunkedBodiesAndHeadersByName) {
         }
         if (r.path == "/chunked")
             return "HTTP/1.1 200 OK\r\nTransfer-Encoding: "
-                   "chunked\r\n\r\n3\r\nhel\r\n2\r\nlo\r\n0\r\n\r\n";
+                   "chunked\r\n\r\n3\r\nhel\r\n2\r\nlo\r\n0\r\nX-Trailer: 1\r\n\r\n";
         return "ICY 200 OK\r\nicy-name: Radio \xC3\xA9\r\nX-Corvel-Library-Server: 1\r\n"
                "Content-Length: 5\r\n\r\nhello and more";
     });

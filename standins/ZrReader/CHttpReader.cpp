@@ -1,7 +1,6 @@
 #include "standins/ZrReader/CHttpReader.h"
 
 #include <curl/curl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -103,7 +102,6 @@ CHttpReader::CHttpReader(std::string url)
 CHttpReader::~CHttpReader() {
     EndTransfer();
     if (m_multi) curl_multi_cleanup(m_multi);
-    if (m_givenSocket >= 0) close(m_givenSocket);
 }
 
 bool CHttpReader::IsHttpUrl(const wchar_t* path) {
@@ -116,12 +114,6 @@ bool CHttpReader::IsHttpUrl(const wchar_t* path) {
         return true;
     };
     return startsWith(L"http://") || startsWith(L"https://");
-}
-
-void CHttpReader::UseConnectedSocket(int fd) {
-    if (m_givenSocket >= 0) close(m_givenSocket);
-    m_givenSocket = fd;
-    m_socketGiven = true;
 }
 
 bool CHttpReader::OpenRead() {
@@ -210,17 +202,11 @@ bool CHttpReader::Connect(int64_t from) {
     curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &CHttpReader::OnBody);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
-    if (m_socketGiven) {
-        // Whatever host a redirect names, no name is looked up and no proxy
-        // asked: the given socket is the only way out.
-        m_connectTo = curl_slist_append(nullptr, "::127.0.0.1:");
+    if (m_loopbackPort > 0) {
+        const std::string to = "::127.0.0.1:" + std::to_string(m_loopbackPort);
+        m_connectTo = curl_slist_append(nullptr, to.c_str());
         curl_easy_setopt(e, CURLOPT_CONNECT_TO, m_connectTo);
         curl_easy_setopt(e, CURLOPT_PROXY, "");
-        curl_easy_setopt(e, CURLOPT_OPENSOCKETFUNCTION, &CHttpReader::OnOpenSocket);
-        curl_easy_setopt(e, CURLOPT_OPENSOCKETDATA, this);
-        curl_easy_setopt(e, CURLOPT_SOCKOPTFUNCTION, &CHttpReader::OnSocketOption);
-        curl_easy_setopt(e, CURLOPT_CLOSESOCKETFUNCTION, &CHttpReader::OnCloseSocket);
-        curl_easy_setopt(e, CURLOPT_CLOSESOCKETDATA, this);
     }
     if (curl_multi_add_handle(m_multi, e) != CURLM_OK) {
         EndTransfer();
@@ -285,21 +271,6 @@ size_t CHttpReader::OnHeader(char* bytes, size_t size, size_t count, void* self)
 
 size_t CHttpReader::OnBody(char* bytes, size_t size, size_t count, void* self) {
     return static_cast<CHttpReader*>(self)->TakeBody(bytes, size * count);
-}
-
-int CHttpReader::OnOpenSocket(void* self, int, void*) {
-    CHttpReader* reader = static_cast<CHttpReader*>(self);
-    const int fd = reader->m_givenSocket;
-    reader->m_givenSocket = -1; // one connection only: curl closes it
-    return fd >= 0 ? fd : CURL_SOCKET_BAD;
-}
-
-int CHttpReader::OnSocketOption(void*, int, int) {
-    return CURL_SOCKOPT_ALREADY_CONNECTED;
-}
-
-int CHttpReader::OnCloseSocket(void*, int fd) {
-    return close(fd);
 }
 
 size_t CHttpReader::TakeHeaderLine(const char* bytes, size_t size) {

@@ -69,11 +69,10 @@ public:
     // True for "http://" and "https://" (any letter case) URLs.
     static bool IsHttpUrl(const wchar_t* path);
 
-    // The transfers of this reader run over `fd`, a socket already connected
-    // to the peer, instead of connecting to the URL's host; the reader owns
-    // it, and later connections fail. Lets a fuzz target play the server
-    // through a socket pair.
-    void UseConnectedSocket(int fd);
+    // Every connection goes to 127.0.0.1:`port`, whatever host the URL or
+    // a redirect names, and no proxy is asked: lets a fuzz target's server
+    // answer them all without a name being looked up.
+    void ConnectOnlyToLoopback(int port) { m_loopbackPort = port; }
 
     bool OpenRead() override;
     uint32_t Read(void* buffer, uint32_t count) override;
@@ -103,9 +102,6 @@ private:
 
     static size_t OnHeader(char* bytes, size_t size, size_t count, void* self);
     static size_t OnBody(char* bytes, size_t size, size_t count, void* self);
-    static int OnOpenSocket(void* self, int purpose, void* address);
-    static int OnSocketOption(void* self, int fd, int purpose);
-    static int OnCloseSocket(void* self, int fd);
     size_t TakeHeaderLine(const char* bytes, size_t size);
     // Checks the final response of a transfer; false with the reason set.
     bool AcceptResponse();
@@ -114,8 +110,7 @@ private:
     std::string m_url;
     double m_openSeconds;
     double m_stallSeconds;
-    int m_givenSocket = -1;
-    bool m_socketGiven = false;
+    int m_loopbackPort = 0;
     CURLM* m_multi = nullptr;
     CURL* m_easy = nullptr;
     curl_slist* m_requestHeaders = nullptr;

@@ -39,7 +39,7 @@ void ShowProgress(uint64_t frames, int rate, int64_t totalFrames) {
 class DecodeCommand : public HostCommand {
 public:
     void Define(CLI::App& command) override {
-        command.add_option("IN", m_in, "MP3 file or http:// stream")->required();
+        command.add_option("IN", m_in, "MP3 file or http(s):// stream")->required();
         command.add_option("OUT", m_out, "WAV file to write")->required();
         command.add_option("--seek-ms", m_seekMs, "start at this position (milliseconds)")
             ->check(CLI::NonNegativeNumber);
@@ -150,6 +150,13 @@ int DecodeCommand::Run(const HostOptions& options) {
     if (progress) std::fprintf(stderr, "\n");
     if (!wav.Close()) {
         std::fprintf(stderr, "tonehall-host: cannot write %s\n", outPath.c_str());
+        return 1;
+    }
+    // The plug-in ends a stream the same way whether it finished or its
+    // connection failed; the reader knows which. What arrived stays written.
+    const std::string failure = session.StreamFailure();
+    if (!failure.empty()) {
+        std::fprintf(stderr, "tonehall-host: %s: %s\n", in.c_str(), failure.c_str());
         return 1;
     }
     return 0;

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include "HostReader.h"
+
 HostReaderProvider::HostReaderProvider(const std::string& libraryDir) {
     const std::string path = libraryDir + "/libZrReader.so";
     // Kept mapped after dlclose, like the plug-in: strings the library made
@@ -23,6 +25,21 @@ HostReaderProvider::~HostReaderProvider() {
 IZrReader* HostReaderProvider::CreateReader(const wchar_t* path, int, int) {
     if (!m_createLocal || !path) return nullptr;
     IZrReader* reader = m_createLocal(path);
-    if (reader) ++m_created;
-    return reader;
+    if (!reader) return nullptr;
+    ++m_created;
+    return new HostReader(reader, *this);
+}
+
+void HostReaderProvider::NoteFailure(const std::string& why) {
+    std::lock_guard<std::mutex> lock(m_failureMutex);
+    m_failures[std::this_thread::get_id()] = why;
+}
+
+std::string HostReaderProvider::TakeFailure() {
+    std::lock_guard<std::mutex> lock(m_failureMutex);
+    const auto it = m_failures.find(std::this_thread::get_id());
+    if (it == m_failures.end()) return std::string();
+    std::string why = std::move(it->second);
+    m_failures.erase(it);
+    return why;
 }

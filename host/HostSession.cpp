@@ -21,9 +21,12 @@ bool HostSession::Start(const std::string& pluginPath) {
     return true;
 }
 
-std::string HostSession::WhyNotOpened(const std::string& path, const std::string& pluginReason) {
-    if (path.find("://") != std::string::npos)
-        return pluginReason.empty() ? "cannot be opened" : pluginReason;
+std::string HostSession::WhyNotOpened(const std::string& path, const std::string& pluginReason,
+                                      const std::string& readerReason) {
+    const std::string otherwise = !pluginReason.empty()   ? pluginReason
+                                  : !readerReason.empty() ? readerReason
+                                                          : "not an MPEG audio stream";
+    if (path.find("://") != std::string::npos) return otherwise;
     // Non-blocking, so that a FIFO does not hold the answer up.
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return std::strerror(errno);
@@ -39,11 +42,14 @@ std::string HostSession::WhyNotOpened(const std::string& path, const std::string
     }
     close(fd);
     if (error != 0) return std::strerror(error);
+    if (S_ISFIFO(st.st_mode)) return "a FIFO, not a regular file";
+    if (!S_ISREG(st.st_mode)) return "not a regular file";
+    if (st.st_size == 0) return "empty file";
     // The plug-in's strings hold UTF-8 up to U+FFFF and take other bytes as
     // Latin-1, so such a name reaches the reader as a different name.
     if (ZrString::FromUtf8(path.c_str()).ToUtf8() != path)
         return "the plug-in cannot pass this file name on (UTF-8 up to U+FFFF only)";
-    return pluginReason.empty() ? "not an MPEG audio stream" : pluginReason;
+    return otherwise;
 }
 
 bool HostSession::Info(IZrAudioInput* input, int id, std::string& text) {
@@ -68,11 +74,16 @@ std::string HostSession::Report(IZrAudioFileInfo* info) {
 
 std::unique_ptr<IZrAudioInput> HostSession::OpenInput(const std::string& path) {
     std::unique_ptr<IZrAudioInput> input(m_plugin.NewInput(m_provider.get()));
-    if (input->Open(ZrString::FromUtf8(path.c_str()).c_str()) == 0) return input;
+    m_provider->TakeFailure();
+    if (input->Open(ZrString::FromUtf8(path.c_str()).c_str()) == 0) {
+        // What the analysis overcame is not the stream's failure.
+        m_provider->TakeFailure();
+        return input;
+    }
     std::string reason;
     Info(input.get(), INFO_LAST_ERROR, reason);
     std::fprintf(stderr, "tonehall-host: %s: %s\n", path.c_str(),
-                 WhyNotOpened(path, reason).c_str());
+                 WhyNotOpened(path, reason, m_provider->TakeFailure()).c_str());
     return nullptr;
 }
 
@@ -81,8 +92,9 @@ std::unique_ptr<IZrAudioFileInfo> HostSession::NewFileInfo() {
 }
 
 bool HostSession::Open(IZrAudioFileInfo* info, const std::string& path, std::string& why) {
+    m_provider->TakeFailure();
     if (info->Open(ZrString::FromUtf8(path.c_str()).c_str()) == 1) return true;
-    why = WhyNotOpened(path, "");
+    why = WhyNotOpened(path, "", m_provider->TakeFailure());
     return false;
 }
 

@@ -27,11 +27,17 @@ public:
     std::unique_ptr<IZrAudioFileInfo> OpenFileInfo(const std::string& path);
 
     // Opens `path` on `info`; false with the reason a user can act on.
-    static bool Open(IZrAudioFileInfo* info, const std::string& path, std::string& why);
-    // Why the plug-in could not open `path`, in the user's terms: the
-    // system's reason when the file cannot be read at all, the plug-in's own
-    // reason when it gave one, else that it is not MPEG audio.
-    static std::string WhyNotOpened(const std::string& path, const std::string& pluginReason);
+    bool Open(IZrAudioFileInfo* info, const std::string& path, std::string& why);
+    // Why the plug-in could not open `path`, in the user's terms: for a file
+    // the system's reason when it cannot be read at all (or that it is
+    // empty, or not a regular file); else the plug-in's own reason when it
+    // gave one; else the reader's (an HTTP status, a network failure);
+    // else that it is not MPEG audio.
+    static std::string WhyNotOpened(const std::string& path, const std::string& pluginReason,
+                                    const std::string& readerReason);
+    // Why the stream being read ended, when it did not simply end: a read
+    // that failed (a stalled or broken connection). Empty otherwise.
+    std::string StreamFailure() { return m_provider->TakeFailure(); }
 
     // The answer to GetInfo(id), or false when the input does not know it.
     static bool Info(IZrAudioInput* input, int id, std::string& text);

@@ -84,7 +84,7 @@ ScanResult ScanCommand::ScanOne(IZrAudioFileInfo* info, const std::string& path)
     ScanResult r;
     r.done = true;
     std::string why;
-    if (!HostSession::Open(info, path, why)) {
+    if (!m_session->Open(info, path, why)) {
         r.err = path + ": " + why + "\n";
         return r;
     }

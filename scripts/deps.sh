@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
           libx11-dev libxrandr-dev libxtst-dev libxft-dev libfontconfig-dev fonts-dejavu-core
-          clang-14 libclang-rt-14-dev libcli11-dev nlohmann-json3-dev
+          clang-14 libclang-rt-14-dev libcli11-dev nlohmann-json3-dev libcurl4-openssl-dev openssl
           mpg123 lame twolame ffmpeg sox madplay time python3 python3-mutagen xvfb xauth)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,35 +1,43 @@
 #include "standins/ZrReader/CHttpReader.h"
-#include "standins/ZrReader/CHttpResponseHead.h"
+
+#include <curl/curl.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwctype>
-#include <fcntl.h>
-#include <netdb.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
-constexpr size_t kReceiveChunk = 65536;
 // Content-Length and Range values beyond this are not files anyone streams;
 // the cap keeps the arithmetic far from overflow.
 constexpr int64_t kMaxResourceBytes = int64_t(1) << 50;
 
-struct Url {
-    std::string host; // without brackets
-    std::string port; // digits
-    std::string path; // from "/", query included, fragment removed
-    std::string hostHeader;
-};
+bool StartsWithNoCase(const std::string& s, const char* prefix) {
+    const size_t n = strlen(prefix);
+    if (s.size() < n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        if (tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
+    }
+    return true;
+}
 
 std::string Lower(std::string s) {
     for (char& c : s)
         c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
     return s;
+}
+
+std::string Trim(const std::string& s) {
+    size_t a = 0;
+    size_t b = s.size();
+    while (a < b && (s[a] == ' ' || s[a] == '\t'))
+        ++a;
+    while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t'))
+        --b;
+    return s.substr(a, b - a);
 }
 
 // A non-negative decimal number made of digits only, within the cap.
@@ -43,48 +51,14 @@ bool ParseCount(const std::string& text, int64_t& value) {
     return value <= kMaxResourceBytes;
 }
 
-bool ParseUrl(const std::string& text, Url& url) {
-    if (text.size() > CHttpReader::kMaxUrlBytes ||
-        !CHttpResponseHead::StartsWithNoCase(text, "http://"))
-        return false;
-    const std::string rest = text.substr(7);
-    const size_t end = rest.find_first_of("/?#");
-    std::string authority = rest.substr(0, end);
-    std::string path = end == std::string::npos ? "/" : rest.substr(end);
-    const size_t at = authority.rfind('@');
-    if (at != std::string::npos) authority.erase(0, at + 1);
-    const size_t fragment = path.find('#');
-    if (fragment != std::string::npos) path.erase(fragment);
-    if (path.empty() || path[0] != '/') path.insert(0, "/");
-
-    std::string port = "80";
-    if (!authority.empty() && authority[0] == '[') {
-        const size_t close = authority.find(']');
-        if (close == std::string::npos) return false;
-        url.host = authority.substr(1, close - 1);
-        if (close + 1 < authority.size()) {
-            if (authority[close + 1] != ':') return false;
-            port = authority.substr(close + 2);
-        }
-    } else {
-        const size_t colon = authority.find(':');
-        url.host = authority.substr(0, colon);
-        if (colon != std::string::npos) port = authority.substr(colon + 1);
-    }
-    int64_t portNumber = 0;
-    if (url.host.empty() || !ParseCount(port, portNumber) || portNumber < 1 || portNumber > 65535) {
-        return false;
-    }
-    for (char c : url.host) {
-        if (!isalnum(static_cast<unsigned char>(c)) && !strchr(".-_:%", c)) return false;
-    }
-    // The path goes into the request line: no control characters there, and
-    // anything outside printable ASCII travels percent-encoded.
-    std::string encoded;
-    for (unsigned char c : path) {
+// The URL as curl takes it: spaces and bytes beyond ASCII (file names in
+// UTF-8) percent-encoded, control characters refused.
+bool EncodeUrl(const std::string& url, std::string& encoded) {
+    if (url.size() > CHttpReader::kMaxUrlBytes) return false;
+    static const char kHex[] = "0123456789ABCDEF";
+    for (unsigned char c : url) {
         if (c < 0x20 || c == 0x7F) return false;
         if (c == ' ' || c >= 0x80) {
-            static const char kHex[] = "0123456789ABCDEF";
             encoded += '%';
             encoded += kHex[c >> 4];
             encoded += kHex[c & 15];
@@ -92,205 +66,313 @@ bool ParseUrl(const std::string& text, Url& url) {
             encoded += static_cast<char>(c);
         }
     }
-    url.port = port;
-    url.path = encoded;
-    url.hostHeader = url.host.find(':') != std::string::npos ? "[" + url.host + "]" : url.host;
-    if (portNumber != 80) url.hostHeader += ":" + port;
     return true;
 }
 
-// The target of a redirect, relative to the URL that answered it.
-std::string ResolveLocation(const std::string& base, const std::string& location) {
-    if (CHttpResponseHead::StartsWithNoCase(location, "http://")) return location;
-    if (location.find("://") != std::string::npos) return std::string(); // https and the like
-    if (location.compare(0, 2, "//") == 0) return "http:" + location;
-    const size_t authorityEnd = base.find('/', 7);
-    const std::string origin = base.substr(0, authorityEnd);
-    if (!location.empty() && location[0] == '/') return origin + location;
-    std::string dir = authorityEnd == std::string::npos ? "/" : base.substr(authorityEnd);
-    dir.erase(std::min(dir.find_first_of("?#"), dir.size()));
-    dir.erase(dir.rfind('/') + 1);
-    return origin + dir + location;
+double SecondsFromEnvironment(const char* name, double fallback) {
+    const char* text = std::getenv(name);
+    if (!text || !*text) return fallback;
+    char* end = nullptr;
+    const double value = std::strtod(text, &end);
+    return *end == '\0' && std::isfinite(value) && value > 0 && value <= 86400 ? value : fallback;
 }
 
-bool WaitFor(int fd, short events, int timeoutMs = CHttpReader::kTimeoutMs) {
-    pollfd p{fd, events, 0};
-    for (;;) {
-        const int r = poll(&p, 1, std::max(timeoutMs, 0));
-        if (r > 0) return true;
-        if (r == 0 || errno != EINTR) return false;
-    }
+std::string SecondsText(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%g s", seconds);
+    return text;
 }
 
-int Dial(const Url& url) {
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(url.host.c_str(), url.port.c_str(), &hints, &found) != 0) return -1;
-    int fd = -1;
-    for (addrinfo* a = found; a; a = a->ai_next) {
-        fd = socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
-        if (fd < 0) continue;
-        if (connect(fd, a->ai_addr, a->ai_addrlen) == 0) break;
-        if (errno == EINPROGRESS && WaitFor(fd, POLLOUT)) {
-            int error = 0;
-            socklen_t length = sizeof(error);
-            if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) break;
-        }
-        close(fd);
-        fd = -1;
-    }
-    freeaddrinfo(found);
-    return fd;
-}
-
-bool SendAll(int fd, const std::string& bytes) {
-    size_t sent = 0;
-    while (sent < bytes.size()) {
-        const ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-        if (n > 0) {
-            sent += static_cast<size_t>(n);
-        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-            if (!WaitFor(fd, POLLOUT)) return false;
-        } else {
-            return false;
-        }
-    }
-    return true;
+// Once per process, before the first handle: curl's global set-up is not
+// safe to race with another thread's.
+void InitialiseCurl() {
+    static const bool done = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    (void)done;
 }
 
 } // namespace
 
 CHttpReader::CHttpReader(std::string url)
-    : VBaseReader(kZrReaderKindHttp), m_url(std::move(url)), m_finalUrl(m_url) {}
+    : VBaseReader(kZrReaderKindHttp), m_url(std::move(url)),
+      m_openSeconds(SecondsFromEnvironment("TONEHALL_HTTP_OPEN_SECONDS", kDefaultOpenSeconds)),
+      m_stallSeconds(SecondsFromEnvironment("TONEHALL_HTTP_STALL_SECONDS", kDefaultStallSeconds)) {
+    InitialiseCurl();
+}
 
 CHttpReader::~CHttpReader() {
-    CloseSocket();
+    EndTransfer();
+    if (m_multi) curl_multi_cleanup(m_multi);
 }
 
 bool CHttpReader::IsHttpUrl(const wchar_t* path) {
-    static const wchar_t kPrefix[] = L"http://";
     if (!path) return false;
-    for (int i = 0; kPrefix[i]; ++i) {
-        if (towlower(static_cast<wint_t>(path[i])) != static_cast<wint_t>(kPrefix[i])) return false;
-    }
-    return true;
+    auto startsWith = [path](const wchar_t* prefix) {
+        for (int i = 0; prefix[i]; ++i) {
+            if (towlower(static_cast<wint_t>(path[i])) != static_cast<wint_t>(prefix[i]))
+                return false;
+        }
+        return true;
+    };
+    return startsWith(L"http://") || startsWith(L"https://");
 }
 
 bool CHttpReader::OpenRead() {
-    CloseSocket();
     m_open = false;
     m_headers.clear();
-    m_finalUrl = m_url;
-    m_position = 0;
+    m_size = -1;
+    m_live = false;
     if (!Connect(0)) return false;
     m_open = true;
     return true;
 }
 
+void CHttpReader::Fail(std::string why) {
+    // The first reason is the one that counts: curl's error after a
+    // callback refused a response only says that the callback refused it.
+    if (m_lastError.empty()) m_lastError = std::move(why);
+}
+
+void CHttpReader::EndTransfer() {
+    if (m_easy) {
+        curl_multi_remove_handle(m_multi, m_easy);
+        curl_easy_cleanup(m_easy);
+        m_easy = nullptr;
+    }
+    curl_slist_free_all(m_requestHeaders);
+    curl_slist_free_all(m_statusAliases);
+    curl_slist_free_all(m_connectTo);
+    m_requestHeaders = nullptr;
+    m_statusAliases = nullptr;
+    m_connectTo = nullptr;
+    m_transferring = false;
+    m_paused = false;
+}
+
 bool CHttpReader::Connect(int64_t from) {
-    CloseSocket();
-    const bool opening = !m_open;
-    std::string target = m_finalUrl;
-    for (int redirects = 0;; ++redirects) {
-        Url url;
-        if (!ParseUrl(target, url)) return false;
-        m_fd = Dial(url);
-        if (m_fd < 0) return false;
-        std::string request = "GET " + url.path + " HTTP/1.0\r\nHost: " + url.hostHeader +
-                              "\r\nUser-Agent: Tonehall\r\nAccept: */*\r\n";
-        if (GetProperty(L"Set Support ICY Metadata") == L"1") request += "Icy-MetaData: 1\r\n";
-        if (from > 0) request += "Range: bytes=" + std::to_string(from) + "-\r\n";
-        request += "Connection: close\r\n\r\n";
-        CHttpResponseHead response;
-        std::string body;
-        if (!SendAll(m_fd, request) || !ReadResponseHead(response, body)) {
-            CloseSocket();
-            return false;
-        }
-        const int status = response.GetStatus();
-        if (status == 301 || status == 302 || status == 303 || status == 307 || status == 308) {
-            CloseSocket();
-            const std::string* location = response.Find("location");
-            if (!location || redirects == kMaxRedirects) return false;
-            target = ResolveLocation(target, *location);
-            if (target.empty()) return false;
-            continue;
-        }
-        if (status != 200 && !(status == 206 && from > 0)) {
-            CloseSocket();
-            return false;
-        }
-        const std::string* te = response.Find("transfer-encoding");
-        if (te && Lower(*te) != "identity") {
-            CloseSocket();
-            return false;
-        }
-        int64_t length = -1;
-        if (const std::string* cl = response.Find("content-length")) {
-            if (!ParseCount(*cl, length)) {
-                CloseSocket();
-                return false;
-            }
-        }
-        int64_t start = 0;
-        if (status == 206) {
-            // "bytes <first>-<last>/<total>": the body must begin where asked.
-            const std::string* range = response.Find("content-range");
-            int64_t rangeStart = -1;
-            if (!range || !CHttpResponseHead::StartsWithNoCase(*range, "bytes ") ||
-                !ParseCount(range->substr(6, range->find('-') - 6), rangeStart) ||
-                rangeStart != from) {
-                CloseSocket();
-                return false;
-            }
-            start = from;
-        }
-        m_finalUrl = target;
-        if (opening) {
-            m_headers = std::move(response.Fields());
-            m_live = length < 0;
-            m_size = length;
-            if (m_buffer.size() != kBackBufferBytes) m_buffer.assign(kBackBufferBytes, 0);
-        }
-        m_bufferStart = start;
-        m_received = start;
-        Append(reinterpret_cast<const uint8_t*>(body.data()), body.size());
-        return true;
+    EndTransfer();
+    m_lastError.clear();
+    m_from = from;
+    m_position = from;
+    m_status = 0;
+    m_reason.clear();
+    m_headDone = false;
+    m_headBytes = 0;
+    m_fields.clear();
+    m_curlError[0] = '\0';
+
+    std::string url;
+    if (!EncodeUrl(m_url, url)) {
+        Fail("not a URL that can be fetched");
+        return false;
     }
+    if (!m_multi) m_multi = curl_multi_init();
+    m_easy = m_multi ? curl_easy_init() : nullptr;
+    if (!m_easy) {
+        Fail("cannot start a transfer");
+        return false;
+    }
+    CURL* e = m_easy;
+    curl_easy_setopt(e, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(e, CURLOPT_ERRORBUFFER, m_curlError);
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(e, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(e, CURLOPT_USERAGENT, "Tonehall");
+    curl_easy_setopt(e, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, long(m_openSeconds * 1000));
+    // Radio servers answer "ICY 200 OK". curl takes any "ICY" line as a
+    // status line of 200; the header callback reads the real code from it.
+    curl_slist* aliases = curl_slist_append(nullptr, "ICY");
+    m_statusAliases = aliases;
+    curl_easy_setopt(e, CURLOPT_HTTP200ALIASES, aliases);
+    curl_slist* headers = nullptr;
+    if (GetProperty(L"Set Support ICY Metadata") == L"1")
+        headers = curl_slist_append(headers, "Icy-MetaData: 1");
+    m_requestHeaders = headers;
+    if (headers) curl_easy_setopt(e, CURLOPT_HTTPHEADER, headers);
+    const std::string range = std::to_string(from) + "-";
+    if (from > 0) curl_easy_setopt(e, CURLOPT_RANGE, range.c_str());
+    if (const char* ca = std::getenv("TONEHALL_CA_FILE"); ca && *ca) {
+        curl_easy_setopt(e, CURLOPT_CAINFO, ca);
+        curl_easy_setopt(e, CURLOPT_CAPATH, nullptr);
+    }
+    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &CHttpReader::OnHeader);
+    curl_easy_setopt(e, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, &CHttpReader::OnBody);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, this);
+    if (m_loopbackPort > 0) {
+        const std::string to = "::127.0.0.1:" + std::to_string(m_loopbackPort);
+        m_connectTo = curl_slist_append(nullptr, to.c_str());
+        curl_easy_setopt(e, CURLOPT_CONNECT_TO, m_connectTo);
+        curl_easy_setopt(e, CURLOPT_PROXY, "");
+    }
+    if (curl_multi_add_handle(m_multi, e) != CURLM_OK) {
+        EndTransfer();
+        Fail("cannot start a transfer");
+        return false;
+    }
+    m_transferring = true;
+
+    // The head and a first stretch of the body within one deadline: a server
+    // trickling either must not hold the caller longer than a silent one.
+    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                             std::chrono::duration<double>(m_openSeconds));
+    while (!(m_headDone && (m_received - m_bufferStart >= kOpenBytes || m_paused))) {
+        if (!m_transferring) {
+            // Ended: a whole short body is fine, anything else is not.
+            if (m_headDone && m_lastError.empty()) return true;
+            Fail("no response");
+            return false;
+        }
+        if (Clock::now() >= deadline) {
+            EndTransfer();
+            Fail("timed out: the response and its first 64 KiB took longer than " +
+                 SecondsText(m_openSeconds));
+            return false;
+        }
+        Pump(deadline);
+    }
+    return true;
 }
 
-bool CHttpReader::ReadResponseHead(CHttpResponseHead& head, std::string& body) {
-    std::string bytes;
-    char chunk[4096];
-    // One deadline for the whole head: a server trickling it byte by byte
-    // must not hold the reader longer than a silent one.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kTimeoutMs);
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (!WaitFor(m_fd, POLLIN, int(left.count()))) return false;
-        const ssize_t n = recv(m_fd, chunk, sizeof(chunk), 0);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n <= 0) return false;
-        bytes.append(chunk, static_cast<size_t>(n));
-        switch (head.Parse(bytes.data(), bytes.size())) {
-        case CHttpResponseHead::Result::Complete:
-            body = bytes.substr(head.GetBodyOffset());
-            return true;
-        case CHttpResponseHead::Result::Malformed:
-            return false;
-        case CHttpResponseHead::Result::Incomplete:
-            break;
-        }
+bool CHttpReader::Pump(Clock::time_point deadline) {
+    if (!m_transferring) return false;
+    const int64_t unread = m_position < m_received ? m_received - m_position : 0;
+    if (m_paused && unread < int64_t(kBackBufferBytes / 2)) {
+        m_paused = false;
+        curl_easy_pause(m_easy, CURLPAUSE_CONT);
     }
+    const int64_t before = m_received;
+    const bool headBefore = m_headDone;
+    int running = 0;
+    curl_multi_perform(m_multi, &running);
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(m_multi, &left)) {
+        if (message->msg != CURLMSG_DONE) continue;
+        const CURLcode result = message->data.result;
+        if (result != CURLE_OK) Fail(m_curlError[0] ? m_curlError : curl_easy_strerror(result));
+        EndTransfer();
+        return false;
+    }
+    if (m_received == before && m_headDone == headBefore && !m_paused) {
+        const auto wait =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        const int ms = int(std::clamp<int64_t>(wait.count(), 0, 1000));
+        curl_multi_poll(m_multi, nullptr, 0, ms, nullptr);
+    }
+    return true;
 }
 
-void CHttpReader::Append(const uint8_t* bytes, size_t count) {
+size_t CHttpReader::OnHeader(char* bytes, size_t size, size_t count, void* self) {
+    return static_cast<CHttpReader*>(self)->TakeHeaderLine(bytes, size * count);
+}
+
+size_t CHttpReader::OnBody(char* bytes, size_t size, size_t count, void* self) {
+    return static_cast<CHttpReader*>(self)->TakeBody(bytes, size * count);
+}
+
+size_t CHttpReader::TakeHeaderLine(const char* bytes, size_t size) {
+    // Trailers of a chunked body come this way too; they change nothing.
+    if (m_headDone) return size;
+    m_headBytes += size;
+    if (m_headBytes > kMaxHeadBytes || size > kMaxLineBytes + 2 ||
+        m_fields.size() > kMaxFieldCount) {
+        Fail("the response head is too large");
+        return 0;
+    }
+    std::string line(bytes, size);
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
+    if (StartsWithNoCase(line, "http/") || StartsWithNoCase(line, "icy ")) {
+        // A new response begins: a redirect's head is forgotten. The code is
+        // the three digits after the first space, the reason what follows.
+        const size_t space = line.find(' ');
+        const std::string code = line.substr(space + 1, 3);
+        m_status = code.size() == 3 && std::all_of(code.begin(), code.end(),
+                                                   [](char c) { return c >= '0' && c <= '9'; })
+                       ? std::stoi(code)
+                       : 0;
+        m_reason = space + 4 < line.size() ? Trim(line.substr(space + 4)) : std::string();
+        m_fields.clear();
+        m_headBytes = size;
+        m_headDone = false;
+        return size;
+    }
+    if (line.empty()) {
+        const bool interim = m_status / 100 == 1;
+        const bool followed =
+            m_status / 100 == 3 && std::any_of(m_fields.begin(), m_fields.end(),
+                                               [](const auto& f) { return f.first == "location"; });
+        if (interim || followed) return size;
+        return AcceptResponse() ? size : 0;
+    }
+    const size_t colon = line.find(':');
+    if (colon == std::string::npos || colon == 0 || line[0] == ' ' || line[0] == '\t') return size;
+    if (m_fields.size() == kMaxFieldCount) {
+        Fail("the response head is too large");
+        return 0;
+    }
+    m_fields.emplace_back(Lower(Trim(line.substr(0, colon))), Trim(line.substr(colon + 1)));
+    return size;
+}
+
+bool CHttpReader::AcceptResponse() {
+    auto field = [this](const char* name) -> const std::string* {
+        for (const auto& f : m_fields)
+            if (f.first == name) return &f.second;
+        return nullptr;
+    };
+    if (m_status != 200 && !(m_status == 206 && m_from > 0)) {
+        Fail(m_status == 0
+                 ? std::string("not an HTTP response")
+                 : "HTTP " + std::to_string(m_status) + (m_reason.empty() ? "" : " " + m_reason));
+        return false;
+    }
+    int64_t length = -1;
+    if (const std::string* text = field("content-length")) {
+        if (!ParseCount(*text, length)) {
+            Fail("the response has a broken Content-Length");
+            return false;
+        }
+    }
+    int64_t start = 0;
+    if (m_status == 206) {
+        // "bytes <first>-<last>/<total>": the body must begin where asked.
+        const std::string* range = field("content-range");
+        int64_t first = -1;
+        if (!range || !StartsWithNoCase(*range, "bytes ") ||
+            !ParseCount(range->substr(6, range->find('-') - 6), first) || first != m_from) {
+            Fail("the server answered the range request from another position");
+            return false;
+        }
+        start = m_from;
+    }
+    if (!m_open) {
+        m_headers = m_fields;
+        m_live = length < 0;
+        m_size = length;
+    }
+    if (m_buffer.size() != kBackBufferBytes) m_buffer.assign(kBackBufferBytes, 0);
+    m_bufferStart = start;
+    m_received = start;
+    m_headDone = true;
+    return true;
+}
+
+size_t CHttpReader::TakeBody(const char* bytes, size_t size) {
+    if (!m_headDone) return size;
+    size_t count = size;
     if (m_size >= 0 && m_received + int64_t(count) > m_size) {
         // Bytes beyond the announced length are not part of the resource.
         count = m_received >= m_size ? 0 : static_cast<size_t>(m_size - m_received);
+    }
+    // Unread bytes are never overwritten: the transfer waits for the reader.
+    const int64_t unread = m_position < m_received ? m_received - m_position : 0;
+    if (unread + int64_t(count) > int64_t(kBackBufferBytes)) {
+        m_paused = true;
+        return CURL_WRITEFUNC_PAUSE;
     }
     while (count > 0) {
         const size_t at = static_cast<size_t>(m_received % int64_t(kBackBufferBytes));
@@ -301,26 +383,29 @@ void CHttpReader::Append(const uint8_t* bytes, size_t count) {
         m_received += int64_t(n);
     }
     m_bufferStart = std::max(m_bufferStart, m_received - int64_t(kBackBufferBytes));
+    return size;
 }
 
 bool CHttpReader::Receive() {
-    if (m_fd < 0) return false;
     if (m_size >= 0 && m_received >= m_size) return false;
-    uint8_t chunk[kReceiveChunk];
-    for (;;) {
-        if (!WaitFor(m_fd, POLLIN)) break;
-        const ssize_t n = recv(m_fd, chunk, sizeof(chunk), 0);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n <= 0) break;
-        Append(chunk, static_cast<size_t>(n));
-        return true;
+    const int64_t before = m_received;
+    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                             std::chrono::duration<double>(m_stallSeconds));
+    while (m_received == before) {
+        if (!m_transferring) return false;
+        if (Clock::now() >= deadline) {
+            EndTransfer();
+            Fail("the stream stalled: no data for " + SecondsText(m_stallSeconds));
+            return false;
+        }
+        Pump(deadline);
     }
-    CloseSocket();
-    return false;
+    return true;
 }
 
 bool CHttpReader::ReceiveUpTo(int64_t target) {
     while (m_received < target) {
+        m_position = m_received; // what is skipped need not be kept
         if (!Receive()) return false;
     }
     return true;
@@ -361,7 +446,11 @@ int64_t CHttpReader::Seek(int64_t offset, uint32_t origin) {
         return target;
     }
     if (m_live) {
-        if (target < m_bufferStart || !ReceiveUpTo(target)) return -1;
+        const int64_t was = m_position;
+        if (target < m_bufferStart || !ReceiveUpTo(target)) {
+            m_position = was >= m_bufferStart ? was : m_received;
+            return -1;
+        }
         m_position = target;
         return target;
     }
@@ -384,6 +473,8 @@ int64_t CHttpReader::Seek(int64_t offset, uint32_t origin) {
 ZrString CHttpReader::GetInfo(const wchar_t* name) {
     if (!name) return ZrString();
     const ZrString key(name);
+    if (key.EqualsNoCase(L"LastError"))
+        return ZrString::FromUtf8(m_lastError.c_str(), int(m_lastError.size()));
     std::string header;
     if (key.StartsWithNoCase(L"ResponseHeader:")) {
         header = Lower(key.Mid(15).ToUtf8());
@@ -396,9 +487,4 @@ ZrString CHttpReader::GetInfo(const wchar_t* name) {
         if (h.first == header) return ZrString::FromUtf8(h.second.c_str(), int(h.second.size()));
     }
     return ZrString();
-}
-
-void CHttpReader::CloseSocket() {
-    if (m_fd >= 0) close(m_fd);
-    m_fd = -1;
 }

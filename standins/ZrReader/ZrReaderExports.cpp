@@ -17,14 +17,15 @@ constexpr uint64_t kMaxMemoryCopyBytes = uint64_t(1) << 30;
 #define ZR_READER_EXPORT extern "C" __attribute__((visibility("default")))
 
 // The host's provider asks this one factory for every path, so "http://"
-// URLs are answered here with a network reader.
+// and "https://" URLs are answered here with a network reader.
 ZR_READER_EXPORT IZrReader* CreateLocalReaderDLL(const wchar_t* path) {
     if (!path || !*path) return nullptr;
     if (CHttpReader::IsHttpUrl(path)) return new CHttpReader(ZrString(path).ToUtf8());
     return new CPosixFileReader(ZrString(path).ToUtf8());
 }
 
-// A network reader for an "http://" URL; null for anything else.
+// A network reader for an "http://" or "https://" URL; null for anything
+// else.
 ZR_READER_EXPORT IZrReader* CreateHttpReaderDLL(const wchar_t* url) {
     if (!CHttpReader::IsHttpUrl(url)) return nullptr;
     return new CHttpReader(ZrString(url).ToUtf8());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,47 @@ TEST(HostDecode, LiveStreamTitlesArePrintedAsTheyArrive) {
     EXPECT_EQ(r.out.rfind("title at ", 0), 0u) << r.out;
     EXPECT_GT(ReadWav(out).dataBytes, kDemoFrames * 16 / 2) << "most of the stream arrived";
     unlink(out.c_str());
+}
+
+// What the plug-in's result codes cannot carry comes from the host's reader:
+// the HTTP status, curl's reason, the open deadline, a stall part-way.
+TEST(HostErrors, NetworkFailuresAreNamedAndAStallFailsTheDecode) {
+    std::vector<uint8_t> audio;
+    for (int i = 0; i < 5; ++i) {
+        const auto demo = ReadFileBytes(kDemo);
+        audio.insert(audio.end(), demo.begin(), demo.end());
+    }
+    const IcyTestServer::Handler radio = IcyTestServer::ServeIcy(audio, {});
+    const struct {
+        IcyTestServer::Handler handler;
+        size_t pacedChunk;
+        int pauseMs;
+        std::string commands, environment, reason;
+    } cases[] = {
+        {[](const auto&) { return std::string("HTTP/1.1 404 Not Found\r\n\r\n"); }, 0, 0,
+         "info report get decode", "", "HTTP 404 Not Found"},
+        {[](const auto&) { return std::string("HTTP/1.1 302 Found\r\nLocation: /\r\n\r\n"); }, 0, 0,
+         "info", "", "Maximum (5) redirects followed"},
+        // 200 bytes a second.
+        {radio, 20, 100, "decode", "TONEHALL_HTTP_OPEN_SECONDS=1",
+         "timed out: the response and its first 64 KiB took longer than 1 s"},
+        {radio, 100000, 1500, "decode", "TONEHALL_HTTP_STALL_SECONDS=0.5",
+         "the stream stalled: no data for 0.5 s"},
+    };
+    for (const auto& c : cases) {
+        IcyTestServer server(c.handler);
+        server.SetPacing(c.pacedChunk, c.pauseMs);
+        std::istringstream commands(c.commands);
+        for (std::string command; commands >> command;) {
+            const std::string extra = command == "get"      ? " Name"
+                                      : command == "decode" ? " /dev/null"
+                                                            : "";
+            const CommandResult r = RunCommand(c.environment + " " + HostBinary() + " " + command +
+                                               " " + server.Url("/") + extra);
+            EXPECT_EQ(r.status, 1) << command << " " << c.reason;
+            EXPECT_EQ(r.err, "tonehall-host: " + server.Url("/") + ": " + c.reason + "\n");
+        }
+    }
 }
 
 } // namespace

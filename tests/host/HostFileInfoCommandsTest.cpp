@@ -63,16 +63,19 @@ TEST(HostErrors, EachCommandGivesTheReasonAUserCanActOn) {
     const std::string odd = dir / "it's a \"name\" \xc3\xbc";
     const std::string text = dir / "notes.mp3";
     const std::string locked = dir / "locked.mp3";
+    const std::string empty = dir / "empty.mp3";
+    const std::string fifo = dir / "fifo.mp3";
     testfiles::WriteFile(text, std::string("not audio\n"));
+    testfiles::WriteFile(empty, std::string());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     ASSERT_EQ(RunCommand("cp " + Quoted(kTagged) + " " + Quoted(locked)).status, 0);
     chmod(locked.c_str(), 0);
     const struct {
         std::string path, reason, prefix;
     } cases[] = {
-        {odd, "No such file or directory", ""},
-        {dir.Path(), "Is a directory", ""},
-        {text, "not an MPEG audio stream", ""},
-        {locked, "Permission denied", Unprivileged()},
+        {odd, "No such file or directory", ""},   {dir.Path(), "Is a directory", ""},
+        {text, "not an MPEG audio stream", ""},   {empty, "empty file", ""},
+        {fifo, "a FIFO, not a regular file", ""}, {locked, "Permission denied", Unprivileged()},
     };
     for (const auto& c : cases) {
         for (const std::string command : {"info", "report", "get", "decode"}) {

@@ -4,6 +4,7 @@
 // Output: "<seconds of audio> <best CPU seconds> <x realtime> <frames>". CPU
 // time rather than wall time, so that other work on the machine does not count.
 #include "decoder/MpegDecoderState.h"
+#include "tags/CID3v2Header.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -35,8 +36,8 @@ struct Parameters {
 // The first header after any ID3v2 tag.
 bool FindParameters(const std::vector<uint8_t>& b, Parameters& p) {
     size_t i = 0;
-    if (b.size() > 10 && b[0] == 'I' && b[1] == 'D' && b[2] == '3')
-        i = 10 + ((b[6] & 0x7F) << 21 | (b[7] & 0x7F) << 14 | (b[8] & 0x7F) << 7 | (b[9] & 0x7F));
+    CID3v2Header tag;
+    if (tag.Parse(b.data(), b.size())) i = size_t(tag.GetTotalLength());
     for (; i + 4 <= b.size(); ++i) {
         const uint32_t word = FrameHeaderWord(&b[i]);
         FrameHeader header;
